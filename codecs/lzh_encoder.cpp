@@ -1,0 +1,8 @@
+// Placeholder until the encoder lands: codes nothing.
+#include "codecs/lzh.h"
+
+namespace codecs {
+
+void CompressLzh(CodecState&) {}
+
+}  // namespace codecs

@@ -1,0 +1,37 @@
+// The adaptive Huffman model shared by both LZH directions.
+//
+// 314 symbols: 0..255 literal bytes, 256..313 matches of length symbol - 253 (3..60). The tree is
+// a list of node positions 0..626 ordered by weight, the root (626) last; children of a node
+// stand at an even position and the odd one after it, so a node's branch bit is the low bit of its
+// position. Encoder and decoder start from the same tree (ResetModel) and update it identically
+// after every symbol (CountSymbol), rescaling when the root weight reaches 32768.
+#pragma once
+
+#include <cstdint>
+
+namespace codecs {
+
+constexpr int LzhSymbolCount = 314;     // number of symbols
+constexpr int LzhNodeCount = 627;       // 2 * 314 - 1 nodes; also the offset of leaf markers
+constexpr int LzhRoot = 626;            // tree position of the root
+constexpr uint32_t LzhWeightLimit = 0x8000;  // root weight at which the tree is rescaled
+constexpr int LzhMinMatch = 3;          // shortest match (symbol 256)
+constexpr int LzhMaxMatch = 60;         // longest match (symbol 313)
+
+struct TLzhModel {
+  uint16_t Weight[LzhNodeCount + 1];  // weight by position; [627] is the 0xFFFF sentinel
+  uint16_t Child[LzhNodeCount];       // first child of an internal node, or 627 + symbol
+  uint16_t Parent[LzhNodeCount + LzhSymbolCount];  // parent by position; [627 + s] = leaf of s
+
+  // Builds the initial tree (bit reader and writer are reset by their owners).
+  void ResetModel();
+  // Records one occurrence of symbol s (0..313).
+  void CountSymbol(int s);
+  // Halves all leaf weights and rebuilds the tree; called only by CountSymbol.
+  void RescaleModel();
+
+  // Code of symbol s as the bits from the root down, left-aligned in 32 bits; returns its length.
+  int EncodeWalk(int s, uint32_t& code) const;
+};
+
+}  // namespace codecs

@@ -1,0 +1,58 @@
+// File-system operations used by the expander: attributes, folders, free space, file size,
+// dates, attributes and deletion. Paths are Windows paths ("\" separator, optional drive
+// letter). The POSIX backend takes "/" as a separator too and turns every "\" into "/" at the
+// system call, so entry names with "\" work there as well.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/stream.h"
+
+namespace platform {
+
+constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+constexpr uint32_t kFileAttributeReadOnly = 0x01;
+constexpr uint32_t kFileAttributeHidden = 0x02;
+constexpr uint32_t kFileAttributeSystem = 0x04;
+constexpr uint32_t kFileAttributeDirectory = 0x10;
+constexpr uint32_t kFileAttributeArchive = 0x20;
+
+// Attribute bits of an existing path, or kInvalidFileAttributes.
+uint32_t GetFileAttributesOf(const std::string& path);
+// Creates one folder whose parent exists. Returns 0 or the Windows error code of the failure.
+int CreateOneFolder(const std::string& path);
+// Free bytes for writing at path, or -1 when they cannot be determined. Windows: the drive of
+// a path "X:..." or else the current drive. POSIX: the file system that holds the nearest
+// existing folder of path.
+int64_t FreeSpaceFor(const std::string& path);
+// True for an existing file; false for a folder and for a missing path.
+bool FileExists(const std::string& path);
+// Opens an existing file for reading and writing with others allowed to read, takes its size and
+// closes it. Raises EInOutError with the code of the step that failed. A file without any write
+// permission counts as read-only (access denied, 5), also for root.
+int64_t ExistingFileSize(const std::string& path);
+// Sets the last-write time of an open file from an MS-DOS local date (upper 16 bits) and time
+// (lower 16 bits), converted to UTC. Returns false on failure.
+bool SetFileDate(TFileStream& file, uint32_t dosDateTime);
+// Sets the attribute bits of a path; false on failure. POSIX: read-only clears the write bits.
+bool SetFileAttributesOf(const std::string& path, uint32_t attributes);
+// Deletes a file; false on failure.
+bool DeleteFileAt(const std::string& path);
+// True for the characters that separate folders in a path ("\" and ":"; on POSIX also "/").
+bool IsPathDelimiter(char c);
+// The folder part of a path: everything up to and including its last delimiter, empty if none.
+std::string ExtractFilePath(const std::string& path);
+// The full file name of the program's own executable.
+std::string ModuleFileName();
+// Reads a file as an MS-DOS local date and time (for the archive writer); 0 on failure.
+uint32_t GetFileDosDateTime(const std::string& path);
+
+// MS-DOS date/time helpers, independent of the OS.
+struct DosDateTime {
+  int year, month, day, hour, minute, second;
+};
+DosDateTime DecodeDosDateTime(uint32_t dosDateTime);
+uint32_t EncodeDosDateTime(const DosDateTime& t);
+
+}  // namespace platform
