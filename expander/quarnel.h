@@ -73,7 +73,7 @@ class TQuarnel {
   int32_t Key = 0;                    // key for locked entries; 0 means none
 
   const std::string& TargetPath() const noexcept { return targetPath_; }
-  // Stores Value, with "\" appended when it is not empty and does not end in a path delimiter.
+  // Stores Value, with "\" appended when it is not empty and does not end in a folder separator (platform::IsPathSeparator).
   void SetTargetPath(const std::string& Value);
 
   // A readable stream over the resource of type "TQUARNEL" named ResName, in the own executable

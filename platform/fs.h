@@ -39,6 +39,8 @@ bool SetFileDate(TFileStream& file, uint32_t dosDateTime);
 bool SetFileAttributesOf(const std::string& path, uint32_t attributes);
 // Deletes a file; false on failure.
 bool DeleteFileAt(const std::string& path);
+// True for the folder separator: "\" (on POSIX also "/").
+bool IsPathSeparator(char c);
 // True for the characters that separate folders in a path ("\" and ":"; on POSIX also "/").
 bool IsPathDelimiter(char c);
 // The folder part of a path: everything up to and including its last delimiter, empty if none.
