@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Installs what the tests need (when run as root on Debian and something is missing), then builds
+# and tests every line of work: the Linux release build, the Linux build with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the 32-bit Windows build under Wine.
+#
+#   bash scripts/test.sh            everything
+#   bash scripts/test.sh default    only the named presets (default, debug, win32)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(default debug win32)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed"; }
+for p in cmake g++ make file libgtest-dev libgmock-dev googletest libbenchmark-dev zlib1g-dev \
+         clang python3; do
+  have "$p" || need+=("$p")
+done
+if printf '%s\n' "${presets[@]}" | grep -qx win32; then
+  for p in g++-mingw-w64-i686 wine wine32:i386 xvfb xdotool imagemagick xauth; do
+    have "$p" || need+=("$p")
+  done
+fi
+if [ ${#need[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages: ${need[*]} (run as root to install them)" >&2
+    exit 1
+  fi
+  echo "== installing: ${need[*]}"
+  if printf '%s\n' "${need[@]}" | grep -q ':i386'; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q "${need[@]}" >/dev/null
+fi
+
+export WINEDEBUG=-all
+status=0
+for preset in "${presets[@]}"; do
+  echo "== $preset: configure and build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$jobs"
+  echo "== $preset: test"
+  if ! ctest --preset "$preset" -j"$jobs"; then
+    status=1
+  fi
+done
+exit $status
