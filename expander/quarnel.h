@@ -10,6 +10,7 @@
 #include <string>
 
 #include "codecs/frame.h"
+#include "expander/folders.h"
 #include "platform/exceptions.h"
 #include "platform/stream.h"
 #include "platform/strings.h"
@@ -23,9 +24,9 @@ using platform::TStrings;
 
 // Event types; by-reference parameters are the var parameters.
 using TFilenameCheckEvent = std::function<void(std::string& filepath, TCProcessMode mode)>;
-using TQuarnelEvent = std::function<void(ByteStream& dest, ByteStream& source,
-                                         std::string& CompressID, int32_t& Outputsize,
-                                         int32_t& checksum)>;
+using TQuarnelEvent =
+    std::function<void(ByteStream& dest, ByteStream& source, std::string& CompressID,
+                       int32_t& Outputsize, int32_t& checksum)>;
 using TExpandEvent =
     std::function<void(ByteStream& dest, ByteStream& source, int32_t Sourcesize, int32_t Destsize,
                        const std::string& CompressID, int32_t& checksum)>;
@@ -63,17 +64,22 @@ class TQuarnel {
  public:
   // Published properties, in their declared order. A new instance has every one empty, false,
   // 0 or unassigned.
-  TQuarnelEvent OnCompress;          // custom codec, compressing direction; never raised here
-  TExpandEvent OnExpand;             // decoder of mtCustom entries; enables custom identifiers
-  TFilenameCheckEvent OnCheckFile;   // may change the output path, skip ("") or stop ("*")
-  TRecognizeEvent OnRecognize;       // recognises identifiers other than the built-in ones
+  TQuarnelEvent OnCompress;           // custom codec, compressing direction; never raised here
+  TExpandEvent OnExpand;              // decoder of mtCustom entries; enables custom identifiers
+  TFilenameCheckEvent OnCheckFile;    // may change the output path, skip ("") or stop ("*")
+  TRecognizeEvent OnRecognize;        // recognises identifiers other than the built-in ones
   TShowProgressEvent OnShowProgress;  // handed to the codec frame
   bool MakeDirectories = false;       // create missing folders of an output path
   bool ExceptionOnFileError = false;  // true: a file that cannot be created ends the call
   int32_t Key = 0;                    // key for locked entries; 0 means none
 
+  // Not published: the free-space figure of the disk-space test. Empty (the default) asks the
+  // file system; tests put a fixed figure here to reach the exact limits.
+  TFreeSpaceQuery FreeSpaceQuery;
+
   const std::string& TargetPath() const noexcept { return targetPath_; }
-  // Stores Value, with "\" appended when it is not empty and does not end in a folder separator (platform::IsPathSeparator).
+  // Stores Value, with "\" appended when it is not empty and does not end in a folder separator
+  // (platform::IsPathSeparator).
   void SetTargetPath(const std::string& Value);
 
   // A readable stream over the resource of type "TQUARNEL" named ResName, in the own executable
