@@ -32,10 +32,20 @@ class EWriteError : public Exception {
   EWriteError();
 };
 
-// A file that could not be created or opened; the message names the path.
+// A file that could not be created: "Datei <path> kann nicht erstellt werden".
 class EFCreateError : public Exception {
  public:
   explicit EFCreateError(const std::string& path);
+
+ protected:
+  EFCreateError(std::string message, int);
+};
+
+// A file that could not be opened: "Datei <path> kann nicht geöffnet werden". Derived from
+// EFCreateError, so that a handler of the creation error also catches it.
+class EFOpenError : public EFCreateError {
+ public:
+  explicit EFOpenError(const std::string& path);
 };
 
 // A file-system error with a Windows error code, which picks the message text.
@@ -63,7 +73,7 @@ class EOutOfMemory : public Exception {
 };
 
 // Turns UTF-8 text of this source tree into the system code page (Windows-1252 on Windows,
-// unchanged on POSIX, whose system code page is UTF-8).
+// unchanged on POSIX, whose system code page is UTF-8). Implemented by each backend.
 std::string ToSystemCodePage(const std::string& utf8);
 
 }  // namespace platform

@@ -56,5 +56,11 @@ struct DosDateTime {
 };
 DosDateTime DecodeDosDateTime(uint32_t dosDateTime);
 uint32_t EncodeDosDateTime(const DosDateTime& t);
+// True when the fields name a real moment: month 1-12, a day of that month, hour 0-23, minute
+// 0-59 (seconds are 0-58 by construction). SetFileDate refuses other values on both backends.
+bool IsValidDosDateTime(uint32_t dosDateTime);
+// Encodes a local time; years before 1980 give 1 January 1980 00:00:00, years after 2107 give
+// 31 December 2107 23:59:58, the ends of the range MS-DOS time can hold.
+uint32_t ClampedDosDateTime(const DosDateTime& t);
 
 }  // namespace platform

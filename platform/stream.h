@@ -25,7 +25,9 @@ class ByteStream {
   virtual int32_t Read(void* buffer, int32_t count) = 0;
   // Writes up to count bytes; returns the number taken.
   virtual int32_t Write(const void* buffer, int32_t count) = 0;
-  // Moves the position; returns the new absolute position.
+  // Moves the position; returns the new absolute position, or -1 with the position unchanged
+  // when it cannot be moved there (before the start, for one). A memory stream may be moved
+  // beyond its end: reading there delivers nothing, writing there fills the gap with zeros.
   virtual int64_t Seek(int64_t offset, SeekOrigin origin) = 0;
 
   int64_t Position() { return Seek(0, SeekOrigin::soCurrent); }
