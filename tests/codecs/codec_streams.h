@@ -14,14 +14,16 @@ namespace codectest {
 
 using Bytes = std::vector<uint8_t>;
 
-// Serves the bytes it holds; Requests lists the count asked by each Read call.
+// Serves the bytes it holds, at most maxPerRead per Read call; Requests lists the count asked by
+// each call.
 class RecordingSource : public platform::ByteStream {
  public:
-  explicit RecordingSource(Bytes bytes) : bytes_(std::move(bytes)) {}
+  explicit RecordingSource(Bytes bytes, size_t maxPerRead = SIZE_MAX)
+      : bytes_(std::move(bytes)), maxPerRead_(maxPerRead) {}
 
   int32_t Read(void* buffer, int32_t count) override {
     Requests.push_back(count);
-    const size_t n = std::min(static_cast<size_t>(count), bytes_.size() - position_);
+    const size_t n = std::min({static_cast<size_t>(count), bytes_.size() - position_, maxPerRead_});
     if (n) std::memcpy(buffer, bytes_.data() + position_, n);
     position_ += n;
     return static_cast<int32_t>(n);
@@ -37,6 +39,7 @@ class RecordingSource : public platform::ByteStream {
 
  private:
   Bytes bytes_;
+  size_t maxPerRead_;
   size_t position_ = 0;
 };
 
