@@ -64,3 +64,10 @@ function(quarnel_demo_launcher)
     include(${PROJECT_SOURCE_DIR}/tests/e2e/e2e.cmake)
   endif()
 endfunction()
+
+# The launcher's unit tests build their archives with the archive writer of the tools.
+function(quarnel_launcher_test_links)
+  if(TARGET tests_launcher AND TARGET tools)
+    target_link_libraries(tests_launcher PRIVATE tools)
+  endif()
+endfunction()
