@@ -373,6 +373,14 @@ std::vector<uint8_t> ReplacePeResources(const std::vector<uint8_t>& file,
     out.assign(file.begin(), file.begin() + dataEnd);
     out.resize(section.rawPointer, 0);
     Put16(out, image.fileHeader + 2, static_cast<uint16_t>(image.sections.size() + 1));
+    // The old tree stays where it is (sections after it cannot move), but under another name:
+    // tools that look for the section ".rsrc" by name must find the new one.
+    for (size_t i = 0; i < image.sections.size(); ++i)
+      if (image.sections[i].name == ".rsrc") {
+        static const char kOldName[8] = {'.', 'o', 'l', 'd', 'r', 's', 'r', 'c'};
+        std::copy(kOldName, kOldName + 8,
+                  out.begin() + image.sectionTable + i * kPeSectionHeaderSize);
+      }
   }
 
   std::vector<uint8_t> tree = BuildResourceTree(resources, section.virtualAddress);
