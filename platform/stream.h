@@ -43,8 +43,9 @@ class ByteStream {
 };
 
 // A stream over a file. fmCreate: read and write, no sharing, an existing file is replaced
-// (EFCreateError when it cannot be created). fmOpenRead: an existing file, read only, others may
-// read (EFCreateError naming the path when it cannot be opened).
+// (EFCreateError when it cannot be created; a read-only file is never replaced). fmOpenRead:
+// an existing file, read only, others may read (EFOpenError, an EFCreateError, naming the path
+// when it cannot be opened).
 class TFileStream : public ByteStream {
  public:
   enum Mode { fmCreate, fmOpenRead };

@@ -1,7 +1,9 @@
 // TFileStream on a POSIX file descriptor. POSIX has no share modes: "no sharing" of the create
-// mode is not enforced here.
+// mode is not enforced here. A file without write permission counts as read-only and is not
+// replaced, also for root, as on Windows.
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/exceptions.h"
@@ -12,6 +14,10 @@ namespace platform {
 
 TFileStream::TFileStream(const std::string& path, Mode mode) : handle_(-1) {
   std::string native = posix::NativePath(path);
+  struct stat st;
+  if (mode == fmCreate && stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      posix::IsReadOnlyMode(st.st_mode))
+    throw EFCreateError(path);
   int fd;
   do {
     fd = mode == fmCreate ? open(native.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)

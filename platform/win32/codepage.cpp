@@ -4,6 +4,8 @@
 
 namespace platform {
 
-std::string ToSystemCodePage(const std::string& utf8) { return Utf8ToWindows1252(utf8); }
+std::string ToSystemCodePage(const std::string& utf8) {
+  return Utf8ToWindows1252(utf8);
+}
 
 }  // namespace platform

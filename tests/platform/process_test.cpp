@@ -39,7 +39,14 @@ TEST(StartProgram, NothingToStart) {
   EXPECT_FALSE(StartProgram(dir.Folder() + "missing.exe", kShowNormal));
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(StartProgram, BareNameFoundByTheProgramSearch) {
+  testsupport::TempDir dir;
+  std::filesystem::path out = dir.Path() / "out.txt";
+  ASSERT_TRUE(StartProgram("cmd.exe /c echo started>\"" + out.string() + "\"", kShowNormal));
+  EXPECT_EQ(AwaitFile(out), "started\n");  // read in text mode: CR LF becomes LF
+}
+#else
 // A script that writes its arguments into out.txt beside it.
 std::string MakeScript(const testsupport::TempDir& dir, const std::string& name) {
   std::string path = dir.Folder() + name;

@@ -15,11 +15,6 @@
 namespace platform {
 namespace {
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()),
@@ -55,6 +50,11 @@ TEST(LibraryResource, LibraryWithoutTheResource) {
 }
 
 #ifndef _WIN32
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
 // A copy of this test program with a resource table: the resource is found without regard to
 // case, and the copy still runs.
 TEST(LibraryResource, TableAppendedToAnElfFile) {

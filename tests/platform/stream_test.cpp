@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "platform/exceptions.h"
+#include "platform/fs.h"
 #include "support/tempdir.h"
 
 namespace platform {
@@ -165,6 +166,12 @@ TEST(FileStream, FailuresNameThePath) {
   } catch (const EFOpenError& e) {
     EXPECT_EQ(e.Message(), ToSystemCodePage("Datei " + missing + " kann nicht geöffnet werden"));
   }
+  // A read-only file is not replaced, whoever runs the test.
+  std::string readOnly = dir.Folder() + "ro.bin";
+  { TFileStream(readOnly, TFileStream::fmCreate).WriteBuffer("keep", 4); }
+  ASSERT_TRUE(SetFileAttributesOf(readOnly, kFileAttributeReadOnly));
+  EXPECT_THROW(TFileStream(readOnly, TFileStream::fmCreate), EFCreateError);
+  EXPECT_EQ(std::filesystem::file_size(readOnly), 4u);
   // A folder is no file to create.
   EXPECT_THROW(TFileStream(dir.Folder(), TFileStream::fmCreate), EFCreateError);
 }
