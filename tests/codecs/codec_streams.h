@@ -43,15 +43,32 @@ class RecordingSource : public platform::ByteStream {
   size_t position_ = 0;
 };
 
-// Delivers zeros for ever, without holding them.
-class EndlessZeros : public platform::ByteStream {
+// Delivers one byte value for ever, without holding the bytes.
+class EndlessBytes : public platform::ByteStream {
  public:
+  explicit EndlessBytes(uint8_t value) : value_(value) {}
   int32_t Read(void* buffer, int32_t count) override {
-    std::memset(buffer, 0, static_cast<size_t>(count));
+    std::memset(buffer, value_, static_cast<size_t>(count));
     return count;
   }
   int32_t Write(const void*, int32_t) override { return 0; }
   int64_t Seek(int64_t, platform::SeekOrigin) override { return -1; }
+
+ private:
+  uint8_t value_;
+};
+
+// Takes everything and only counts it.
+class CountingSink : public platform::ByteStream {
+ public:
+  int32_t Read(void*, int32_t) override { return 0; }
+  int32_t Write(const void*, int32_t count) override {
+    Count += static_cast<uint64_t>(count);
+    return count;
+  }
+  int64_t Seek(int64_t, platform::SeekOrigin) override { return static_cast<int64_t>(Count); }
+
+  uint64_t Count = 0;
 };
 
 // Keeps what it is given; Writes lists the count of each Write call. With a capacity it takes

@@ -101,7 +101,7 @@ LzhTokenWriter RandomTokens(uint32_t seed, int tokens) {
 TEST(LzhDecoder, LongStreamsDecodeToTheirTokens) {
   for (uint32_t seed : {11u, 12u}) {
     SCOPED_TRACE(seed);
-    const LzhTokenWriter w = RandomTokens(seed, 120000);
+    const LzhTokenWriter w = RandomTokens(seed, 60000);
     const Bytes& expected = w.Expected();
     ASSERT_GT(w.Stream().size(), 3u * 8192);  // several input blocks
     RunResult r = Expand(w.Stream(), static_cast<int32_t>(expected.size()));
