@@ -50,7 +50,7 @@ void TForm1::Btn_okClick() {
   prepare_(FolderOfModule(ui_.ModuleFileName()), "", "");
 
   ui_.SetScreenCursor(crDefault);
-  ui_.MessageBox(kConfirmText, kConfirmCaption, kMbOk);
+  ui_.ShowMessageBox(kConfirmText, kConfirmCaption, kMbOk);
   ui_.StartProgram(kInstallerCommand, platform::kShowNormal);
   ui_.Close();
 }

@@ -29,7 +29,8 @@ class TLauncherUi {
   // Handles every message that is pending, so that changes are shown, and returns.
   virtual void ProcessMessages() = 0;
   // A modal message box owned by the application; returns when it is dismissed.
-  virtual void MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+  virtual void ShowMessageBox(const std::string& text, const std::string& caption,
+                              unsigned flags) = 0;
   // The default error report for an exception that escaped a handler: text is the message
   // followed by "."; shown with the application title as caption, stop icon and one OK button.
   virtual void ReportError(const std::string& text) = 0;

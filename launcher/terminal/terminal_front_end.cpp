@@ -138,8 +138,8 @@ void TTerminalFrontEnd::SetEnabled(TControlId control, bool enabled) {
   enabled_[Index(control)] = enabled;
 }
 
-void TTerminalFrontEnd::MessageBox(const std::string& text, const std::string& caption,
-                                   unsigned /*flags*/) {
+void TTerminalFrontEnd::ShowMessageBox(const std::string& text, const std::string& caption,
+                                       unsigned /*flags*/) {
   std::fprintf(out_, "%s: %s\n", caption.c_str(), text.c_str());
   std::fflush(out_);
   // One OK button: Enter dismisses the box; closing it (end of input) dismisses it as well.

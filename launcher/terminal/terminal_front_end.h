@@ -44,7 +44,7 @@ class TTerminalFrontEnd : public TLauncherFrontEnd {
   void SetEnabled(TControlId control, bool enabled) override;
   void SetScreenCursor(int cursor) override { cursor_ = cursor; }
   void ProcessMessages() override { std::fflush(out_); }
-  void MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
   void ReportError(const std::string& text) override;
   void Close() override { closed_ = true; }
   void StartProgram(const std::string& commandLine, int showMode) override;

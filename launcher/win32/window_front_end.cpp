@@ -161,8 +161,8 @@ void TWin32FrontEnd::ProcessMessages() {
   }
 }
 
-void TWin32FrontEnd::MessageBox(const std::string& text, const std::string& caption,
-                                unsigned flags) {
+void TWin32FrontEnd::ShowMessageBox(const std::string& text, const std::string& caption,
+                                    unsigned flags) {
   // Owned by the prompt window: modal for it, and it is active again afterwards.
   MessageBoxA(form_, text.c_str(), caption.c_str(), flags);
 }

@@ -31,7 +31,7 @@ class TWin32FrontEnd : public TLauncherFrontEnd {
   void SetEnabled(TControlId control, bool enabled) override;
   void SetScreenCursor(int cursor) override;
   void ProcessMessages() override;
-  void MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
   void ReportError(const std::string& text) override;
   void Close() override;
   void StartProgram(const std::string& commandLine, int showMode) override;

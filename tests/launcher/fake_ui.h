@@ -47,7 +47,8 @@ class TFakeUi : public launcher::TLauncherFrontEnd {
     steps.push_back("SetScreenCursor " + std::to_string(cursor));
   }
   void ProcessMessages() override { steps.push_back("ProcessMessages"); }
-  void MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+  void ShowMessageBox(const std::string& text, const std::string& caption,
+                      unsigned flags) override {
     steps.push_back("MessageBox " + text + " | " + caption + " | " + std::to_string(flags));
   }
   void ReportError(const std::string& text) override { steps.push_back("ReportError " + text); }
