@@ -42,6 +42,20 @@ inline bool Exists(const std::string& path) {
   return std::filesystem::exists(Native(path));
 }
 
+// Sets the current folder (and with it the current drive) for the lifetime of the object.
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const std::filesystem::path& p) : saved_(std::filesystem::current_path()) {
+    std::filesystem::current_path(p);
+  }
+  ~CurrentFolder() { std::filesystem::current_path(saved_); }
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  std::filesystem::path saved_;
+};
+
 // 4 June 1997, 16:04:34, the date of the launcher's first entry.
 constexpr uint32_t kSampleDate = 0x22C48091;
 

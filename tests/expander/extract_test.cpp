@@ -168,6 +168,8 @@ TEST_F(ExtractArchiveTest, RootedNameIgnoresTargetPath) {
   for (char& c : rooted)
     if (c == '/') c = '\\';
   ASSERT_EQ(rooted[0], '\\');
+  CurrentFolder here(dir.Path());  // rooted names lie on the current drive
+  q.ExceptionOnFileError = true;
   q.SetTargetPath(dir.Folder() + "target");
   TStringList names;
   names.Add(rooted);

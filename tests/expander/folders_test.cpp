@@ -17,16 +17,6 @@ using expandertest::Native;
 using testsupport::TempDir;
 namespace fs = std::filesystem;
 
-// Runs a test body with the current folder set to a temporary one.
-class CurrentFolder {
- public:
-  explicit CurrentFolder(const fs::path& p) : saved_(fs::current_path()) { fs::current_path(p); }
-  ~CurrentFolder() { fs::current_path(saved_); }
-
- private:
-  fs::path saved_;
-};
-
 TEST(CreateFolderPath, CreatesMissingParentsTopDown) {
   TempDir dir;
   const std::string path = dir.Folder() + "alpha\\beta\\gamma\\";
@@ -50,7 +40,7 @@ TEST(CreateFolderPath, EmptyAndRootPathsDoNothing) {
 // folder below it cannot be made when it does not exist.
 TEST(CreateFolderPath, ShortFirstComponentIsNeverCreated) {
   TempDir dir;
-  CurrentFolder here(dir.Path());
+  expandertest::CurrentFolder here(dir.Path());
   try {
     CreateFolderPath("ab\\c");
     FAIL() << "no EInOutError";
