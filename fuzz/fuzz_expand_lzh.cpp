@@ -1,0 +1,17 @@
+// ExpandLzh on arbitrary streams: the first two bytes give DestSize (capped at 65535), the rest
+// is the stream. The output holds at least DestSize bytes and at most 59 more, and its sum is
+// the checksum that the frame returns.
+#include "fuzz_util.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2) return 0;
+  int32_t destSize = data[0] | (data[1] << 8);
+  uint32_t sum = 0;
+  auto out = fuzzutil::Run(data + 2, size - 2, codecs::mtLZH, codecs::pmExpand, destSize, &sum);
+  fuzzutil::Check(out.size() >= static_cast<size_t>(destSize), "at least DestSize bytes");
+  fuzzutil::Check(out.size() <= static_cast<size_t>(destSize) + 59, "a match is at most 60 bytes");
+  uint32_t mine = 0;
+  for (uint8_t b : out) mine += b;
+  fuzzutil::Check(mine == sum, "checksum is the sum of the output");
+  return 0;
+}
