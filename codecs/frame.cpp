@@ -56,8 +56,11 @@ std::unique_ptr<uint8_t[]> AllocateBuffer() {
 void RunCodec(const TShowProgressEvent& progress, ByteStream& Dest, ByteStream& Source,
               int32_t SourceSize, int32_t DestSize, uint8_t Method, uint32_t& Checksum,
               TCProcessMode Mode) {
+  // A copy, so that a handler that reassigns the owner's event during the run (even to itself)
+  // does not pull the function out from under the running call.
+  const TShowProgressEvent handler = progress;
   CodecState state;
-  state.ProgressHandler = progress ? &progress : nullptr;
+  state.ProgressHandler = handler ? &handler : nullptr;
   state.Source = &Source;
   state.Dest = &Dest;
 

@@ -53,6 +53,21 @@ TEST(FrameStreaming, ReadRequestsAndProgressReports) {
   }
 }
 
+TEST(FrameStreaming, HandlerThatClearsTheOwnersEventKeepsReporting) {
+  // The run works with its own copy of the handler taken at the start.
+  RecordingSource source(PlainBytes(20000));
+  RecordingSink sink;
+  std::vector<int32_t> reports;
+  codecs::TShowProgressEvent event;
+  event = [&](int32_t& p) {
+    reports.push_back(p);
+    event = nullptr;
+  };
+  uint32_t checksum = 0;
+  RunCodec(event, sink, source, 20000, 0, codecs::mtRLE, checksum, pmExpand);
+  EXPECT_EQ(reports, (std::vector<int32_t>{40, 81, 100}));
+}
+
 TEST(FrameStreaming, NeverAsksForMoreThanSourceSize) {
   // The stream holds more than the run owns; the rest belongs to whatever follows.
   const Bytes input = PlainBytes(20000);
