@@ -91,18 +91,21 @@ TEST(FrameStreaming, ShortSourceEndsTheInputWithoutError) {
   EXPECT_EQ(sink.Data, input);
 }
 
-TEST(FrameStreaming, SourceSizeZeroReadsNothing) {
-  for (auto mode : {pmExpand, pmCompress}) {
-    RecordingSource source(PlainBytes(100));
-    RecordingSink sink;
-    int calls = 0;
-    codecs::TShowProgressEvent progress = [&](int32_t&) { ++calls; };
-    uint32_t checksum = 1;
-    RunCodec(progress, sink, source, 0, 0, codecs::mtRLE, checksum, mode);
-    EXPECT_TRUE(source.Requests.empty());
-    EXPECT_EQ(calls, 0);
-    EXPECT_TRUE(sink.Writes.empty());
-    EXPECT_EQ(checksum, 0u);
+TEST(FrameStreaming, SourceSizeZeroOrLessReadsNothing) {
+  for (int32_t size : {0, -1, INT32_MIN}) {
+    for (auto mode : {pmExpand, pmCompress}) {
+      SCOPED_TRACE(testing::Message() << size << " mode " << int(mode));
+      RecordingSource source(PlainBytes(100));
+      RecordingSink sink;
+      int calls = 0;
+      codecs::TShowProgressEvent progress = [&](int32_t&) { ++calls; };
+      uint32_t checksum = 1;
+      RunCodec(progress, sink, source, size, 0, codecs::mtRLE, checksum, mode);
+      EXPECT_TRUE(source.Requests.empty());
+      EXPECT_EQ(calls, 0);
+      EXPECT_TRUE(sink.Writes.empty());
+      EXPECT_EQ(checksum, 0u);
+    }
   }
 }
 
