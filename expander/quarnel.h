@@ -92,13 +92,18 @@ class TQuarnel {
   // given, selects entries by name without regard to case and receives the paths written.
   void ExtractArchive(ByteStream& Source, TStrings* Names);
 
-  // Reads a 25-byte entry header and its name; false when either ends early.
+  // Reads a 25-byte entry header and its name; false when either ends early, and also for a
+  // header whose NameLength, StoredSize or ExpandedSize is negative (the name is then not read
+  // for a negative NameLength): a walk must not read a negative count or seek backwards.
   bool ReadEntryHeader(ByteStream& Source, EntryHeader& Header, std::string& Name);
 
   // Maps a method identifier to a method code 0..3; EUnrecognizedCompressionMethod otherwise.
   uint8_t IdentifyMethod(const std::string& MethodId);
 
-  // Expands one entry's stored data from Source into Dest and verifies its checksum.
+  // Expands one entry's stored data from Source into Dest and verifies its checksum
+  // (EBadChecksum, or EInvalidKey for a locked entry). Unless it raises, Source ends just behind
+  // the StoredSize bytes of data, also for an entry that no decoder takes (code 3 without
+  // OnExpand, or above 3) and for a decoder that needed fewer bytes.
   void ExpandEntryData(ByteStream& Dest, ByteStream& Source, int32_t StoredSize,
                        int32_t ExpandedSize, uint32_t Checksum, uint8_t MethodCode,
                        const std::string& MethodId, bool Locked);
