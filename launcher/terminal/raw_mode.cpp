@@ -24,7 +24,7 @@ void ExitOnSignal(int) {
 }
 
 // A handler, not SIG_IGN: an ignored signal would stay ignored in the programs started later.
-void IgnoreBrokenPipe(int) {}
+void IgnoreSignal(int) {}
 
 }  // namespace
 
@@ -62,11 +62,14 @@ void InstallExitSignals() {
   struct sigaction exitAction {};
   exitAction.sa_handler = ExitOnSignal;
   sigemptyset(&exitAction.sa_mask);
-  for (int sig : {SIGHUP, SIGTERM, SIGINT, SIGQUIT}) sigaction(sig, &exitAction, nullptr);
-  struct sigaction pipeAction {};
-  pipeAction.sa_handler = IgnoreBrokenPipe;
-  sigemptyset(&pipeAction.sa_mask);
-  sigaction(SIGPIPE, &pipeAction, nullptr);
+  for (int sig : {SIGTERM, SIGINT, SIGQUIT}) sigaction(sig, &exitAction, nullptr);
+  // A closed terminal is seen by the next read (end of input: the window is closed, or the
+  // confirmation goes on), never in the middle of an extraction. A closed output pipe makes a
+  // failed write instead of ending the process.
+  struct sigaction ignoreAction {};
+  ignoreAction.sa_handler = IgnoreSignal;
+  sigemptyset(&ignoreAction.sa_mask);
+  for (int sig : {SIGHUP, SIGPIPE}) sigaction(sig, &ignoreAction, nullptr);
 }
 
 }  // namespace launcher

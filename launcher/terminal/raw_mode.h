@@ -1,6 +1,6 @@
 // The terminal's input mode for the launcher: single keys without echo while the prompt runs,
 // the saved mode restored on every way out (normal end, exception, and the signals that end the
-// process: a closed terminal, SIGTERM, SIGINT, SIGQUIT).
+// process: SIGTERM, SIGINT, SIGQUIT).
 #pragma once
 
 #include <termios.h>
@@ -27,8 +27,9 @@ class TRawMode {
   termios saved_{};
 };
 
-// Lets the signals that end the process end it with exit code 0 after the terminal's mode has
-// been restored, and makes a closed output pipe a failed write instead of a signal.
+// Lets SIGTERM, SIGINT and SIGQUIT end the process with exit code 0 after the terminal's mode
+// has been restored; a closed terminal (SIGHUP) and a closed output pipe (SIGPIPE) end nothing
+// by themselves: the next read or write sees them.
 void InstallExitSignals();
 
 }  // namespace launcher
