@@ -91,6 +91,26 @@ TEST(FrameStreaming, ShortSourceEndsTheInputWithoutError) {
   EXPECT_EQ(sink.Data, input);
 }
 
+// Fills what it is asked for but claims twice as much.
+class OverclaimingSource : public RecordingSource {
+ public:
+  using RecordingSource::RecordingSource;
+  int32_t Read(void* buffer, int32_t count) override {
+    return 2 * RecordingSource::Read(buffer, count);
+  }
+};
+
+TEST(FrameStreaming, CountAboveTheRequestIsTrimmed) {
+  // The read end must never move past the bytes asked for (past the buffer, for a full block).
+  const Bytes input = PlainBytes(10000);
+  OverclaimingSource source(input);
+  RecordingSink sink;
+  uint32_t checksum = 0;
+  RunCodec({}, sink, source, 10000, 0, codecs::mtRLE, checksum, pmExpand);
+  EXPECT_EQ(source.Requests, (std::vector<int32_t>{8192, 1808}));
+  EXPECT_EQ(sink.Data, input);
+}
+
 TEST(FrameStreaming, SourceSizeZeroOrLessReadsNothing) {
   for (int32_t size : {0, -1, INT32_MIN}) {
     for (auto mode : {pmExpand, pmCompress}) {
