@@ -49,7 +49,22 @@ TEST(LibraryResource, LibraryWithoutTheResource) {
   }
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// tests/platform/resources.rc gives this program the resource TESTARCHIV of type TQUARNEL.
+const std::vector<uint8_t> kTestArchiv = {'Z', 'O', 'L', 'T', 0x0A, 0x1A};
+
+TEST(OwnResource, FoundWithoutRegardToCase) {
+  EXPECT_EQ(LoadOwnResource("TQUARNEL", "TestArchiv"), kTestArchiv);
+  EXPECT_EQ(LoadOwnResource("tquarnel", "TESTARCHIV"), kTestArchiv);
+  EXPECT_THROW(LoadOwnResource("RCDATA", "TestArchiv"), EResNotFound);
+}
+
+TEST(LibraryResource, ProgramFileLoadedAsData) {
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(LoadLibraryResource(ModuleFileName(), "TQuarnel", "testarchiv", bytes));
+  EXPECT_EQ(bytes, kTestArchiv);
+}
+#else
 std::vector<uint8_t> ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
