@@ -27,7 +27,7 @@ else()
   add_test(NAME e2e_wine_gui
            COMMAND ${QUARNEL_XVFB_RUN} -a -s "-screen 0 800x600x24" ${QUARNEL_PYTHON3}
                    ${e2eDir}/wine_e2e.py --quarnel $<TARGET_FILE:quarnel>
-                   --stub $<TARGET_FILE:pre-setup-stub> --stage ${LAUNCHER_BINARY_DIR}/demo-stage
-                   --work ${e2eWork} --shots ${e2eWork}/screenshots)
+                   --stub $<TARGET_FILE:pre-setup-stub> --launcher $<TARGET_FILE:pre-setup>
+                   --stage ${LAUNCHER_BINARY_DIR}/demo-stage --work ${e2eWork} --shots ${e2eWork}/screenshots)
   set_tests_properties(e2e_wine_gui PROPERTIES TIMEOUT 900 FAIL_REGULAR_EXPRESSION "FAIL ")
 endif()

@@ -12,7 +12,11 @@ launcher with a corrupted entry show the default error report (caption "pre-Setu
 in the Failed state until the window is closed. Message box texts are read from Wine's msgbox
 trace. Screenshots of the prompt, the confirmation and the error report land in --shots.
 
-usage: xvfb-run -a wine_e2e.py --quarnel Q.exe --stub STUB.exe --stage DIR --work DIR --shots DIR
+The demo launcher of the build (--launcher, its archive linked in as an RC resource) is run once
+through the same yes road.
+
+usage: xvfb-run -a wine_e2e.py --quarnel Q.exe --stub STUB.exe --launcher PRE_SETUP.exe
+                               --stage DIR --work DIR --shots DIR
 """
 
 import argparse
@@ -108,7 +112,7 @@ def boxes(trace):
 
 def main():
     ap = argparse.ArgumentParser()
-    for a in ("--quarnel", "--stub", "--stage", "--work", "--shots"):
+    for a in ("--quarnel", "--stub", "--launcher", "--stage", "--work", "--shots"):
         ap.add_argument(a, required=True)
     args = ap.parse_args()
     work = fresh_folder(args.work, "wine")
@@ -126,6 +130,7 @@ def main():
     corrupt_first_checksum(os.path.join(work, "demo.zolt"), os.path.join(work, "corrupt.zolt"))
     wine.run(["quarnel.exe", "embed", "--stub", "stub.exe", "--archive", "corrupt.zolt", "-o",
               "pre-setup-corrupt.exe"], work)
+    shutil.copy2(args.launcher, os.path.join(work, "pre-setup-build.exe"))
     stage = os.path.join(work, "stage")
 
     def start(name, exe_name):
@@ -151,6 +156,17 @@ def main():
         key(wait_window("Fenwold 2.2 Setup"), "Return")  # the stand-in's own box
         wine.wait_all()
         compare_with_stage(stage, folder, extra=("pre-setup.exe", MARKER))
+
+    def build_launcher_extracts_and_starts_setup():
+        # Packed at build time in the build's time zone: names, bytes and the read-only bit.
+        folder, trace, p = start("build", "pre-setup-build.exe")
+        key(wait_window("pre-SETUP"), "y")
+        key(wait_window("Setup"), "Return")
+        check(ended(p) == 0, "exit code %s" % p.returncode)
+        check(wait_for_file(os.path.join(folder, MARKER), 30), "setup.exe left no marker")
+        key(wait_window("Fenwold 2.2 Setup"), "Return")
+        wine.wait_all()
+        compare_with_stage(stage, folder, extra=("pre-setup.exe", MARKER), dates=False)
 
     def nothing_written(name, *keys):
         def case():
@@ -195,6 +211,7 @@ def main():
 
     return run_cases([
         ("enter_extracts_confirms_and_starts_setup", enter_extracts_confirms_and_starts_setup),
+        ("build_launcher_extracts_and_starts_setup", build_launcher_extracts_and_starts_setup),
         ("n_writes_nothing", nothing_written("no", "n")),
         ("tab_then_enter_acts_as_no", nothing_written("tab", "Tab", "Return")),
         ("escape_does_nothing_alt_f4_closes", nothing_written("escape", "Escape", "pause", "alt+F4")),
