@@ -10,6 +10,7 @@
 #include "codec_streams.h"
 #include "codecs/lzh.h"
 #include "lzh_token_writer.h"
+#include "platform/exceptions.h"
 
 namespace {
 
@@ -185,6 +186,20 @@ TEST(LzhDecoder, NeverReadsBeyondSourceSize) {
   EXPECT_EQ(source.Requests, (std::vector<int32_t>{2}));
   EXPECT_EQ(source.Position(), 2);
   EXPECT_GE(sink.Data.size(), 100u);
+}
+
+TEST(LzhDecoder, WriteErrorLeavesTheRun) {
+  // The full block written during the run fails; the run's tables are freed on the way out
+  // (the sanitizer build checks for leaks).
+  const LzhTokenWriter w = RandomTokens(9, 20000);
+  RecordingSource source(w.Stream());
+  RecordingSink sink(100);
+  uint32_t checksum = 0;
+  EXPECT_THROW(
+      RunCodec({}, sink, source, static_cast<int32_t>(w.Stream().size()),
+               static_cast<int32_t>(w.Expected().size()), codecs::mtLZH, checksum, pmExpand),
+      platform::EWriteError);
+  EXPECT_EQ(sink.Writes, (std::vector<int32_t>{8192}));
 }
 
 TEST(LzhDecoder, StoppedBlockIsReadAsZeroBitsThenInputResumes) {
