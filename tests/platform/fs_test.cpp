@@ -236,6 +236,25 @@ TEST(FsFreeSpace, MoreThanFourGigabytesWhereTheMachineHasThem) {
   EXPECT_GT(FreeSpaceFor(dir.Folder() + "big.dat"), int64_t{4} << 30);
 }
 
+#ifdef _WIN32
+// "X:..." measures drive X, in either case of the letter; a drive that is not there gives -1.
+TEST(FsFreeSpace, DriveLetterRule) {
+  testsupport::TempDir dir;
+  std::string own = dir.Path().string();
+  ASSERT_EQ(own[1], ':');
+  std::string lower = own;
+  lower[0] = static_cast<char>(lower[0] | 0x20);
+  EXPECT_GT(FreeSpaceFor(lower.substr(0, 2) + "\\no\\such\\file.dat"), 0);
+  char missing = 0;
+  for (char letter = 'Y'; letter > 'C' && missing == 0; --letter)
+    if (GetFileAttributesOf(std::string(1, letter) + ":\\") == kInvalidFileAttributes)
+      missing = letter;
+  ASSERT_NE(missing, 0) << "every drive letter is in use";
+  EXPECT_EQ(FreeSpaceFor(std::string(1, missing) + ":\\x\\y.dat"), -1);
+  EXPECT_EQ(FreeSpaceFor(std::string(1, missing) + ":"), -1);
+}
+#endif
+
 TEST(FsPaths, FolderPart) {
   struct Case {
     const char* path;
