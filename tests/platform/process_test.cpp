@@ -9,6 +9,7 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/fs.h"
 #include "support/tempdir.h"
 
 #ifndef _WIN32
@@ -74,6 +75,25 @@ TEST(StartProgram, BareNameFoundInTheCurrentFolder) {
   std::filesystem::current_path(before);
   ASSERT_TRUE(started);
   EXPECT_EQ(AwaitFile(dir.Path() / "out.txt"), "x\n");
+}
+
+// The own executable's folder comes before the current folder.
+TEST(StartProgram, OwnFolderIsSearchedFirst) {
+  testsupport::TempDir dir;
+  std::string name = "quarnel-start-probe-" + std::to_string(getpid()) + ".sh";
+  std::string own = std::filesystem::path(ModuleFileName()).parent_path().string() + "/" + name;
+  std::string marker = dir.Folder() + "out.txt";
+  std::ofstream(own) << "#!/bin/sh\necho own > \"" << marker << "\"\n";
+  chmod(own.c_str(), 0755);
+  std::ofstream(dir.Folder() + name) << "#!/bin/sh\necho current > \"" << marker << "\"\n";
+  chmod((dir.Folder() + name).c_str(), 0755);
+  std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  bool started = StartProgram(name, kShowNormal);
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(started);
+  EXPECT_EQ(AwaitFile(marker), "own\n");
+  std::filesystem::remove(own);
 }
 
 TEST(StartProgram, FileWithoutExecutePermissionIsNotStarted) {
