@@ -10,6 +10,7 @@ namespace platform {
 namespace {
 
 constexpr size_t kEntryFixedSize = 12;  // DataOffset, DataSize, TypeLength, NameLength
+constexpr uint64_t kLargestEntrySize = kEntryFixedSize + 2 * 0xFFFF;
 
 uint32_t GetU32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -39,7 +40,11 @@ bool ParseResourceTrailer(const uint8_t* last, uint64_t fileSize, ResourceTraile
   t.count = GetU32(last + 8);
   uint64_t tableEnd = fileSize - kResourceTrailerSize;
   if (t.imageEnd > t.tableOffset || t.tableOffset > tableEnd) return false;
-  if (t.count > (tableEnd - t.tableOffset) / kEntryFixedSize) return false;
+  // The table holds exactly its entries: at least the fixed part of each, and no more than
+  // each could need with the longest type and name.
+  uint64_t tableSize = tableEnd - t.tableOffset;
+  if (t.count > tableSize / kEntryFixedSize) return false;
+  if (tableSize > static_cast<uint64_t>(t.count) * kLargestEntrySize) return false;
   trailer = t;
   return true;
 }
@@ -65,6 +70,7 @@ bool ParseResourceEntries(const uint8_t* table, size_t tableSize, const Resource
       return false;
     parsed.push_back(std::move(e));
   }
+  if (at != tableSize) return false;  // bytes left over: not a table this writer made
   entries = std::move(parsed);
   return true;
 }

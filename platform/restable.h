@@ -12,8 +12,9 @@
 //   [ trailer, 24 bytes    ]  the last 24 bytes of the file:
 //        u32 ImageEnd, u32 TableOffset, u32 Count, u32 Version (1), 8 bytes "QRNLRSRC"
 //
-// A table is valid only when ImageEnd <= TableOffset <= file size - 24, every entry lies inside
-// [TableOffset, file size - 24) and every resource's data inside [ImageEnd, TableOffset). An
+// A table is valid only when ImageEnd <= TableOffset <= file size - 24, the entries fill
+// [TableOffset, file size - 24) exactly and every resource's data lies inside
+// [ImageEnd, TableOffset). An
 // image whose trailer is missing or invalid has no table. Writing cuts an image back to its
 // ImageEnd first, so that a new table replaces the old one instead of stacking on it.
 //

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <new>
 
 #include "platform/exceptions.h"
 #include "platform/posix/native_path.h"
@@ -66,7 +67,12 @@ std::vector<uint8_t> ResourceFromFile(const FileHandle& file, const std::string&
     throw EResNotFound(name);
   const ResourceEntry* entry = FindResourceEntry(entries, type, name);
   if (entry == nullptr) throw EResNotFound(name);
-  std::vector<uint8_t> bytes(entry->size);
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.resize(entry->size);
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory();
+  }
   if (!file.ReadAt(entry->offset, bytes.data(), bytes.size())) throw EResNotFound(name);
   return bytes;
 }

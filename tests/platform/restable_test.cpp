@@ -104,6 +104,7 @@ TEST(ResourceTableDamage, InvalidTablesAreNotTables) {
       {"data runs into the table", entry + 4, 0x03},
       {"data offset huge", entry + 3, 0x80},
       {"name runs into the trailer", entry + 10, 0x09},
+      {"bytes left over after the entries", entry + 10, 0x00},
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> bad = good;
