@@ -9,6 +9,7 @@
 #include "platform/exceptions.h"
 #include "platform/stream.h"
 #include "tools/commands.h"
+#include "tools/console.h"
 #include "tools/progress.h"
 #include "tools/stdio_stream.h"
 
@@ -41,6 +42,8 @@ std::unique_ptr<platform::TMemoryStream> ReadAllInput(std::FILE* in) {
 }  // namespace
 
 void CodecCommand(const Options& options, CommandContext& context) {
+  // Raw bytes through standard input or output must pass unchanged (no CR LF on Windows).
+  if (options.input.empty() || options.output.empty()) SetBinaryStdio();
   std::unique_ptr<platform::ByteStream> in;
   if (options.input.empty()) {
     in = ReadAllInput(context.dataIn);

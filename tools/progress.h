@@ -14,7 +14,11 @@ namespace tools {
 
 class TProgressBar {
  public:
-  TProgressBar(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+  // How long a run must last before the bar appears: short runs never flicker.
+  static constexpr std::chrono::milliseconds kDelay{300};
+
+  TProgressBar(std::ostream& err, bool enabled, std::chrono::milliseconds delay = kDelay)
+      : err_(err), enabled_(enabled), delay_(delay) {}
   ~TProgressBar() { Finish(); }
   TProgressBar(const TProgressBar&) = delete;
   TProgressBar& operator=(const TProgressBar&) = delete;
@@ -30,17 +34,16 @@ class TProgressBar {
 
  private:
   using Clock = std::chrono::steady_clock;
-  // How long a run must last before the bar appears: short runs never flicker.
-  static constexpr std::chrono::milliseconds kDelay{300};
   static constexpr int kWidth = 30;         // characters between the brackets
   static constexpr size_t kLineWidth = 79;  // the whole line, padded so that it overwrites
 
-  std::ostream& err_;        // where the bar is drawn
-  bool enabled_;             // standard error is a terminal
-  bool drawn_ = false;       // the line holds a bar that Finish must clear
-  int32_t last_ = -1;        // the last percentage reported, -1 before the first
-  Clock::time_point start_;  // when the current run reported first
-  std::string label_;        // shown after the percentage
+  std::ostream& err_;                // where the bar is drawn
+  bool enabled_;                     // standard error is a terminal
+  std::chrono::milliseconds delay_;  // how long a run lasts before it is drawn
+  bool drawn_ = false;               // the line holds a bar that Finish must clear
+  int32_t last_ = -1;                // the last percentage reported, -1 before the first
+  Clock::time_point start_;          // when the current run reported first
+  std::string label_;                // shown after the percentage
 };
 
 }  // namespace tools

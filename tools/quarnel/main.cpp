@@ -22,7 +22,6 @@ int main(int argc, char** argv) {
     case tools::ParseResult::Kind::kRun:
       break;
   }
-  tools::SetBinaryStdio();
   tools::CommandContext context{std::cout, std::cerr, stdin, stdout, tools::StderrIsTerminal()};
   try {
     tools::RunCommand(parsed.options, context);
