@@ -8,7 +8,9 @@ work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 mkdir "$work/run"
 
-# Fixed surroundings: the time zone decides the dates, the locale the tools' messages.
+# Fixed surroundings: the time zone decides the dates, the locale the tools' messages, the umask
+# the permission bits of the files written.
+umask 022
 PATH="$(dirname "$quarnel"):$PATH" TZ=UTC LC_ALL=C QUARNEL="$quarnel" \
   CLI_LIB="$(cd "$(dirname "$0")" && pwd)/lib.sh" \
   sh -c "cd '$work/run' && . '$case_file'" >"$work/stdout" 2>"$work/stderr"
