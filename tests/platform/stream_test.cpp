@@ -176,5 +176,16 @@ TEST(FileStream, FailuresNameThePath) {
   EXPECT_THROW(TFileStream(dir.Folder(), TFileStream::fmCreate), EFCreateError);
 }
 
+#ifdef _WIN32
+// Create mode shares nothing: while the file is being written, nobody else opens it.
+TEST(FileStream, CreateModeSharesNothing) {
+  testsupport::TempDir dir;
+  std::string path = dir.Folder() + "busy.bin";
+  TFileStream writer(path, TFileStream::fmCreate);
+  EXPECT_THROW(TFileStream(path, TFileStream::fmOpenRead), EFOpenError);
+  EXPECT_THROW(ExistingFileSize(path), EInOutError);
+}
+#endif
+
 }  // namespace
 }  // namespace platform
