@@ -10,6 +10,7 @@
 #include "platform/stream.h"
 #include "tools/commands.h"
 #include "tools/console.h"
+#include "tools/output_file.h"
 #include "tools/progress.h"
 #include "tools/stdio_stream.h"
 
@@ -54,15 +55,19 @@ void CodecCommand(const Options& options, CommandContext& context) {
   if (size > kMaxRunInput) TooLarge(options.input);
   in->Seek(0, platform::SeekOrigin::soBeginning);
 
-  std::unique_ptr<platform::ByteStream> out;
+  std::unique_ptr<TStdioStream> stdoutStream;
+  std::unique_ptr<TOutputFile> outputFile;
+  platform::ByteStream* out = nullptr;
   if (options.output.empty()) {
-    out = std::make_unique<TStdioStream>(context.dataOut);
+    stdoutStream = std::make_unique<TStdioStream>(context.dataOut);
+    out = stdoutStream.get();
   } else {
     // Creating the output would empty the input before it is read.
     std::error_code ec;
     if (!options.input.empty() && std::filesystem::equivalent(options.input, options.output, ec))
       throw platform::Exception("input and output are the same file: " + options.output);
-    out = std::make_unique<platform::TFileStream>(options.output, platform::TFileStream::fmCreate);
+    outputFile = std::make_unique<TOutputFile>(options.output);
+    out = &outputFile->Stream();
   }
 
   TProgressBar bar(context.err, context.progress);
@@ -71,6 +76,7 @@ void CodecCommand(const Options& options, CommandContext& context) {
       options.command == Command::kExpand ? codecs::pmExpand : codecs::pmCompress;
   codecs::RunCodec(bar.Handler(), *out, *in, static_cast<int32_t>(size),
                    options.size < 0 ? 0 : options.size, options.method, checksum, mode);
+  if (outputFile) outputFile->Commit();
 }
 
 }  // namespace tools

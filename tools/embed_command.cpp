@@ -7,6 +7,7 @@
 #include "tools/commands.h"
 #include "tools/file_bytes.h"
 #include "tools/launcher_resource.h"
+#include "tools/output_file.h"
 
 namespace fs = std::filesystem;
 
@@ -21,7 +22,10 @@ void EmbedCommand(const Options& options, CommandContext&) {
                   archive.begin()))
     throw expander::EInvalidHeader();
   std::vector<uint8_t> launcher = EmbedArchive(stub, archive);
-  WriteFileBytes(options.output, launcher);
+  TOutputFile out(options.output);
+  if (!launcher.empty())
+    out.Stream().WriteBuffer(launcher.data(), static_cast<int32_t>(launcher.size()));
+  out.Commit();
   // The launcher runs like its stub: same permission bits (on POSIX the execute bits matter),
   // and writable by its owner so that it can be embedded into again.
   std::error_code ec;

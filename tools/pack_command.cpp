@@ -15,6 +15,7 @@
 #include "platform/stream.h"
 #include "tools/archive_writer.h"
 #include "tools/commands.h"
+#include "tools/output_file.h"
 #include "tools/progress.h"
 
 namespace fs = std::filesystem;
@@ -50,7 +51,8 @@ class Collector {
   Collector(const fs::path& output, std::vector<PackItem>& items)
       : output_(output), items_(items) {}
 
-  void Add(const fs::path& file, const fs::path& relative, const std::string& shown) {
+  void Add(const fs::path& file, const fs::path& relative) {
+    const std::string shown = file.lexically_normal().string();
     std::error_code ec;
     fs::file_status link = fs::symlink_status(file, ec);
     if (ec) Fail("cannot pack '" + shown + "': " + ec.message());
@@ -64,8 +66,7 @@ class Collector {
       if (ec) Fail("cannot read folder '" + shown + "': " + ec.message());
       std::sort(children.begin(), children.end(),
                 [](const fs::path& a, const fs::path& b) { return a.string() < b.string(); });
-      for (const fs::path& child : children)
-        Add(file / child, relative / child, (fs::path(shown) / child).string());
+      for (const fs::path& child : children) Add(file / child, relative / child);
       return;
     }
     if (!fs::is_regular_file(target)) Fail("cannot pack '" + shown + "': not a file or folder");
@@ -112,14 +113,13 @@ void PackCommand(const Options& options, CommandContext& context) {
   }
 
   // The archive is created first, so that the walk can recognise it among the files.
-  platform::TFileStream out(options.archive, platform::TFileStream::fmCreate);
+  TOutputFile out(options.archive);
   std::vector<PackItem> items;
   Collector collector(fs::path(options.archive), items);
-  for (size_t i = 0; i < roots.size(); ++i)
-    collector.Add(roots[i].first, roots[i].second, options.names[i]);
+  for (size_t i = 0; i < roots.size(); ++i) collector.Add(roots[i].first, roots[i].second);
 
   std::string methodId = expander::MethodIdFor(options.method);
-  ArchiveWriter writer(out, methodId);
+  ArchiveWriter writer(out.Stream(), methodId);
   TProgressBar bar(context.err, context.progress);
   writer.Progress = bar.Handler();
   EntryOptions entryOptions;
@@ -130,6 +130,7 @@ void PackCommand(const Options& options, CommandContext& context) {
   }
   bar.Finish();
   writer.Finish();
+  out.Commit();
 }
 
 }  // namespace tools

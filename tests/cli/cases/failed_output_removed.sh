@@ -1,0 +1,8 @@
+# A pack that fails leaves no archive behind: a half-written one would look up to date to the
+# build that made it.
+mkdir tree
+printf 'x' >tree/a.txt
+mkfifo tree/pipe
+quarnel pack -o tree.zolt -C tree .
+echo "pack: $?"
+ls tree.zolt 2>/dev/null || echo "no archive"
