@@ -70,7 +70,7 @@ void TestCommand(const Options& options, CommandContext& context) {
       throw;
     }
     bar.Finish();
-    context.out << "ok " << name << '\n';
+    context.out << "ok " << PrintableName(name) << '\n';
   });
 }
 
@@ -101,7 +101,7 @@ void ExtractCommand(const Options& options, CommandContext& context) {
   for (const std::string& n : options.names) names.Add(n);
   auto printWritten = [&] {
     bar.Finish();
-    for (const std::string& p : written) context.out << DisplayPath(p) << '\n';
+    for (const std::string& p : written) context.out << PrintableName(DisplayPath(p)) << '\n';
     context.out.flush();
   };
   try {

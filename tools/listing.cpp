@@ -37,7 +37,13 @@ std::string FormatListLine(const expander::EntryHeader& entry, const std::string
                 MethodName(entry.MethodCode).c_str(), static_cast<long>(entry.ExpandedSize),
                 static_cast<long>(entry.StoredSize), t.year, t.month, t.day, t.hour, t.minute,
                 t.second, attributes, entry.Locked > 0 ? "L" : "-");
-  return line + name;
+  return line + PrintableName(name);
+}
+
+std::string PrintableName(std::string name) {
+  for (char& c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return name;
 }
 
 }  // namespace tools

@@ -1,6 +1,8 @@
 // The safe entry-name rules.
 #include "tools/safe_names.h"
 
+#include "tools/listing.h"
+
 namespace tools {
 namespace {
 
@@ -39,7 +41,8 @@ std::string UnsafeNameReason(const std::string& name) {
 }
 
 EUnsafeEntryName::EUnsafeEntryName(const std::string& name, const std::string& reason)
-    : Exception("refusing entry '" + name + "': " + reason + " (--unsafe-paths allows it)") {}
+    : Exception("refusing entry '" + PrintableName(name) + "': " + reason +
+                " (--unsafe-paths allows it)") {}
 
 void CheckEntryName(const std::string& name) {
   std::string reason = UnsafeNameReason(name);

@@ -29,5 +29,17 @@ TEST(ListLine, ColumnsOfAnEntry) {
   EXPECT_EQ(FormatListLine(e, ""), "m7            486        271  1997-06-04 16:04:34  ----  -  ");
 }
 
+TEST(ListLine, ControlCharactersOfANameAreNotPrinted) {
+  expander::EntryHeader e;
+  e.FileDate = 0x22C48091;
+  // A newline would forge a second entry line, an escape would drive the terminal.
+  std::string name = std::string("a\nnone 1 1 fake\x1b[2J\x7f") + "\xe4.txt";
+  std::string line = FormatListLine(e, name);
+  const std::string shown = "  -  a?none 1 1 fake?[2J?\xe4.txt";
+  ASSERT_GE(line.size(), shown.size());
+  EXPECT_EQ(line.substr(line.size() - shown.size()), shown);
+  EXPECT_EQ(PrintableName("sub\\ok.txt"), "sub\\ok.txt");
+}
+
 }  // namespace
 }  // namespace tools
