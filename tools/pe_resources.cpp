@@ -14,7 +14,6 @@ constexpr uint32_t kHighBit = 0x80000000u;
 constexpr size_t kDirectoryHeaderSize = 16;
 constexpr size_t kDirectoryEntrySize = 8;
 constexpr size_t kDataEntrySize = 16;
-constexpr int kTreeDepth = 3;  // type, name, language
 // A real tree holds a few dozen resources; these bounds only stop a hostile tree whose
 // directories point at each other from multiplying into millions of leaves.
 constexpr size_t kMaxEntriesVisited = size_t{1} << 20;
@@ -276,7 +275,6 @@ std::vector<PeResource> ReadPeResources(const std::vector<uint8_t>& file) {
       }
     }
   }
-  static_assert(kTreeDepth == 3, "the loops above walk three levels");
   return resources;
 }
 
