@@ -96,10 +96,13 @@ void TWin32FrontEnd::CreateMainWindow(TForm1& form) {
                       top, kFormWidth, kFormHeight, application_, nullptr, instance_, this);
   // Creation order is tab order: the label, then Btn_ok (tab order 0), then btn_no (1).
   lbl_ = CreateControl(form_, "STATIC", SS_LEFT, kLblLayout, kIdLbl, instance_, font_);
-  btnOk_ = CreateControl(form_, "BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, kBtnOkLayout, kIdBtnOk,
-                         instance_, font_);
-  btnNo_ = CreateControl(form_, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, kBtnNoLayout, kIdBtnNo,
-                         instance_, font_);
+  // Btn_ok starts the group of the two buttons, so that the arrow keys move between them only
+  // (the label is no stop, as a label of the class library is no window at all).
+  // BS_NOTIFY: each button reports when it gets the focus (see MoveDefaultButton).
+  btnOk_ = CreateControl(form_, "BUTTON", WS_TABSTOP | WS_GROUP | BS_NOTIFY | BS_DEFPUSHBUTTON,
+                         kBtnOkLayout, kIdBtnOk, instance_, font_);
+  btnNo_ = CreateControl(form_, "BUTTON", WS_TABSTOP | BS_NOTIFY | BS_PUSHBUTTON, kBtnNoLayout,
+                         kIdBtnNo, instance_, font_);
   form.FormCreate();
 }
 
@@ -183,6 +186,15 @@ std::string TWin32FrontEnd::ModuleFileName() {
   return platform::ModuleFileName();
 }
 
+void TWin32FrontEnd::MoveDefaultButton(HWND focused) {
+  // The focused button is drawn as the default one, so that Enter is seen to act on it; with
+  // the focus elsewhere Btn_ok is the default button again.
+  bool onNo = focused == btnNo_;
+  // BS_NOTIFY goes along: some versions take the whole low word of the style from wParam.
+  SendMessageA(btnNo_, BM_SETSTYLE, BS_NOTIFY | (onNo ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
+  SendMessageA(btnOk_, BM_SETSTYLE, BS_NOTIFY | (onNo ? BS_PUSHBUTTON : BS_DEFPUSHBUTTON), TRUE);
+}
+
 LRESULT CALLBACK TWin32FrontEnd::ApplicationProc(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
   auto* self = reinterpret_cast<TWin32FrontEnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -213,6 +225,13 @@ LRESULT CALLBACK TWin32FrontEnd::FormProc(HWND window, UINT message, WPARAM wPar
 LRESULT TWin32FrontEnd::HandleFormMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
+      if (HIWORD(wParam) == BN_SETFOCUS) {
+        focus_ = reinterpret_cast<HWND>(lParam);
+        MoveDefaultButton(focus_);
+        return 0;
+      }
+      // Dispatch reports every exception of a handler here: none may unwind through the
+      // system's frames between the message loop and this window procedure.
       if (HIWORD(wParam) == BN_CLICKED && handlers_) {
         // Escape arrives as IDCANCEL, which belongs to no control: ignored.
         if (LOWORD(wParam) == kIdBtnOk && IsWindowEnabled(btnOk_))
@@ -221,8 +240,16 @@ LRESULT TWin32FrontEnd::HandleFormMessage(HWND window, UINT message, WPARAM wPar
           handlers_->Dispatch(TControlId::btn_no);
       }
       return 0;
+    case WM_NEXTDLGCTL: {
+      // The dialog keys ask for the next control (the arrow keys do): as a dialog answers it.
+      HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                   : GetNextDlgTabItem(window, GetFocus(), wParam != 0);
+      if (target) SetFocus(target);
+      return 0;
+    }
     case DM_GETDEFID:
-      return MAKELRESULT(kIdBtnOk, DC_HASDEFID);
+      // Enter clicks the default button: Btn_ok, or btn_no while it has the focus.
+      return MAKELRESULT(focus_ == btnNo_ && btnNo_ ? kIdBtnNo : kIdBtnOk, DC_HASDEFID);
     case WM_SETCURSOR:
       // The application-wide cursor covers the window and its controls.
       if (cursor_ != crDefault) {
@@ -231,10 +258,9 @@ LRESULT TWin32FrontEnd::HandleFormMessage(HWND window, UINT message, WPARAM wPar
       }
       break;
     case WM_ACTIVATE:
-      // Keep the focused control across deactivation, as a dialog does.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        focus_ = GetFocus();
-      } else {
+      // Activated again, the window gives the focus back to the button that had it last, as a
+      // dialog does (Btn_ok at first).
+      if (LOWORD(wParam) != WA_INACTIVE) {
         HWND target = focus_ && IsChild(window, focus_) ? focus_ : btnOk_;
         if (IsWindowEnabled(target)) SetFocus(target);
       }

@@ -45,6 +45,7 @@ class TWin32FrontEnd : public TLauncherFrontEnd {
   // Passes one message through the dialog keys of the prompt window, or dispatches it.
   void Deliver(MSG& msg);
   void ApplyCursor();
+  void MoveDefaultButton(HWND focused);
 
   HINSTANCE instance_;
   int showCommand_;
@@ -53,7 +54,7 @@ class TWin32FrontEnd : public TLauncherFrontEnd {
   HWND lbl_ = nullptr;
   HWND btnOk_ = nullptr;
   HWND btnNo_ = nullptr;
-  HWND focus_ = nullptr;  // control that had the focus when the window was deactivated
+  HWND focus_ = nullptr;  // the button that had the focus last
   HFONT font_ = nullptr;
   TForm1* handlers_ = nullptr;
   std::string title_;

@@ -7,7 +7,7 @@ into the bare stub with `quarnel embed` (a PE resource), and runs the launcher i
 of its own (so that nothing else running under Wine is touched): Enter at the prompt extracts
 the demo (names, bytes, dates, read-only bit), the confirmation box "Setup" appears, Enter in it
 starts the demo setup.exe, which leaves its marker, and the launcher ends with exit code 0; Tab
-then Enter, "n", and Escape followed by Alt+F4 write nothing; the stub without an archive and a
+or an arrow key then Enter, "n", and Escape followed by Alt+F4 write nothing; the stub without an archive and a
 launcher with a corrupted entry show the default error report (caption "pre-Setup") and stay
 in the Failed state until the window is closed. Message box texts are read from Wine's msgbox
 trace. Screenshots of the prompt, the confirmation and the error report land in --shots.
@@ -84,9 +84,14 @@ def wait_window(name, timeout=60):
 
 
 def key(wid, *keys):
-    subprocess.run(["xdotool", "windowfocus", wid], stderr=subprocess.DEVNULL)
-    time.sleep(0.3)
+    """Keys to the window; the X focus is moved to it first only when it lacks it."""
+    focused = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True,
+                             text=True).stdout.strip()
+    if focused != wid:
+        subprocess.run(["xdotool", "windowfocus", wid], stderr=subprocess.DEVNULL)
+        time.sleep(0.3)
     subprocess.run(["xdotool", "key"] + list(keys))
+    time.sleep(0.2)
 
 
 def screenshot(path):
@@ -214,6 +219,7 @@ def main():
         ("build_launcher_extracts_and_starts_setup", build_launcher_extracts_and_starts_setup),
         ("n_writes_nothing", nothing_written("no", "n")),
         ("tab_then_enter_acts_as_no", nothing_written("tab", "Tab", "Return")),
+        ("arrow_then_enter_acts_as_no", nothing_written("arrow", "Right", "Return")),
         ("escape_does_nothing_alt_f4_closes", nothing_written("escape", "Escape", "pause", "alt+F4")),
         ("missing_resource", failure("missing", "stub.exe", "Ressource MyArchiv nicht gefunden.")),
         ("corrupted_entry", failure("corrupt", "pre-setup-corrupt.exe",
