@@ -13,6 +13,7 @@
 #include "tools/output_file.h"
 #include "tools/progress.h"
 #include "tools/stdio_stream.h"
+#include "tools/system_path.h"
 
 namespace tools {
 namespace {
@@ -64,7 +65,8 @@ void CodecCommand(const Options& options, CommandContext& context) {
   } else {
     // Creating the output would empty the input before it is read.
     std::error_code ec;
-    if (!options.input.empty() && std::filesystem::equivalent(options.input, options.output, ec))
+    if (!options.input.empty() && std::filesystem::equivalent(PathFromSystem(options.input),
+                                                              PathFromSystem(options.output), ec))
       throw platform::Exception("input and output are the same file: " + options.output);
     outputFile = std::make_unique<TOutputFile>(options.output);
     out = &outputFile->Stream();

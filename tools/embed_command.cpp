@@ -8,6 +8,7 @@
 #include "tools/file_bytes.h"
 #include "tools/launcher_resource.h"
 #include "tools/output_file.h"
+#include "tools/system_path.h"
 
 namespace fs = std::filesystem;
 
@@ -29,8 +30,8 @@ void EmbedCommand(const Options& options, CommandContext&) {
   // The launcher runs like its stub: same permission bits (on POSIX the execute bits matter),
   // and writable by its owner so that it can be embedded into again.
   std::error_code ec;
-  fs::perms perms = fs::status(options.stub, ec).permissions();
-  if (!ec) fs::permissions(options.output, perms | fs::perms::owner_write, ec);
+  fs::perms perms = fs::status(PathFromSystem(options.stub), ec).permissions();
+  if (!ec) fs::permissions(PathFromSystem(options.output), perms | fs::perms::owner_write, ec);
 }
 
 }  // namespace tools

@@ -17,6 +17,7 @@
 #include "tools/commands.h"
 #include "tools/output_file.h"
 #include "tools/progress.h"
+#include "tools/system_path.h"
 
 namespace fs = std::filesystem;
 
@@ -38,7 +39,7 @@ struct PackItem {
 std::string EntryName(const fs::path& relative) {
   std::string name;
   for (const fs::path& part : relative) {
-    std::string s = part.string();
+    std::string s = SystemFromPath(part);
     if (s.empty() || s == ".") continue;
     if (!name.empty()) name += '\\';
     name += s;
@@ -52,7 +53,7 @@ class Collector {
       : output_(output), items_(items) {}
 
   void Add(const fs::path& file, const fs::path& relative) {
-    const std::string shown = file.lexically_normal().string();
+    const std::string shown = SystemFromPath(file.lexically_normal());
     std::error_code ec;
     fs::file_status link = fs::symlink_status(file, ec);
     if (ec) Fail("cannot pack '" + shown + "': " + ec.message());
@@ -64,8 +65,9 @@ class Collector {
       for (fs::directory_iterator it(file, ec), end; !ec && it != end; it.increment(ec))
         children.push_back(it->path().filename());
       if (ec) Fail("cannot read folder '" + shown + "': " + ec.message());
-      std::sort(children.begin(), children.end(),
-                [](const fs::path& a, const fs::path& b) { return a.string() < b.string(); });
+      std::sort(children.begin(), children.end(), [](const fs::path& a, const fs::path& b) {
+        return SystemFromPath(a) < SystemFromPath(b);
+      });
       for (const fs::path& child : children) Add(file / child, relative / child);
       return;
     }
@@ -82,7 +84,7 @@ class Collector {
     total_ += ec ? 0 : size;
     if (total_ > static_cast<uintmax_t>(std::numeric_limits<int32_t>::max()))
       Fail("the files add up to more than 2147483647 bytes, the most an archive holds");
-    items_.push_back({file.string(), name});
+    items_.push_back({SystemFromPath(file), name});
   }
 
  private:
@@ -95,19 +97,20 @@ class Collector {
 }  // namespace
 
 void PackCommand(const Options& options, CommandContext& context) {
-  const fs::path base = options.directory.empty() ? fs::path(".") : fs::path(options.directory);
+  const fs::path base =
+      options.directory.empty() ? fs::path(".") : PathFromSystem(options.directory);
   std::error_code ec;
-  if (!fs::is_directory(base, ec)) Fail("not a folder: " + base.string());
+  if (!fs::is_directory(base, ec)) Fail("not a folder: " + SystemFromPath(base));
   const fs::path absoluteBase = fs::absolute(base, ec).lexically_normal();
 
   // Every PATH must lie below the base folder: its name is its place there.
   std::vector<std::pair<fs::path, fs::path>> roots;  // file, relative path
   for (const std::string& p : options.names) {
-    fs::path given(p);
+    fs::path given = PathFromSystem(p);
     fs::path file = given.is_absolute() ? given : base / given;
     fs::path relative = fs::absolute(file, ec).lexically_normal().lexically_relative(absoluteBase);
     if (relative.empty() || *relative.begin() == "..")
-      Fail("'" + p + "' does not lie below the folder " + base.string());
+      Fail("'" + p + "' does not lie below the folder " + SystemFromPath(base));
     if (!fs::exists(file, ec)) Fail("no such file or folder: " + p);
     roots.emplace_back(file, relative);
   }
@@ -115,7 +118,7 @@ void PackCommand(const Options& options, CommandContext& context) {
   // The archive is created first, so that the walk can recognise it among the files.
   TOutputFile out(options.archive);
   std::vector<PackItem> items;
-  Collector collector(fs::path(options.archive), items);
+  Collector collector(PathFromSystem(options.archive), items);
   for (size_t i = 0; i < roots.size(); ++i) collector.Add(roots[i].first, roots[i].second);
 
   std::string methodId = expander::MethodIdFor(options.method);
