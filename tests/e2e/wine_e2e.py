@@ -34,7 +34,9 @@ MARKER = "setup-started.txt"
 
 class Wine:
     def __init__(self, prefix):
-        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", TZ=FIXED_TZ)
+        # No Mono or Gecko in the new prefix: their installers would ask in a dialog.
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", TZ=FIXED_TZ,
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
 
     def run(self, args, cwd):
         subprocess.run(["wine"] + args, cwd=cwd, env=self.env, check=True,
