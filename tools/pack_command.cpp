@@ -112,6 +112,9 @@ void PackCommand(const Options& options, CommandContext& context) {
     if (relative.empty() || *relative.begin() == "..")
       Fail("'" + p + "' does not lie below the folder " + SystemFromPath(base));
     if (!fs::exists(file, ec)) Fail("no such file or folder: " + p);
+    // Creating the archive would empty a file that is to be packed.
+    if (fs::equivalent(file, PathFromSystem(options.archive), ec))
+      Fail("the archive " + options.archive + " is one of the files to pack");
     roots.emplace_back(file, relative);
   }
 

@@ -22,3 +22,9 @@ echo "not an archive: $?"
 quarnel embed --stub a.txt --archive one.zolt -o bad
 echo "not a program: $?"
 [ -e bad ] || echo "nothing written"
+# A launcher can be its own stub: the archive is replaced in place and it still runs.
+quarnel embed --stub launcher --archive two.zolt -o launcher && quarnel embed --stub launcher --archive one.zolt -o launcher
+echo "in place: $?"
+./launcher --version
+quarnel list --module launcher
+ls launcher.part 2>/dev/null || echo "no leftovers"

@@ -6,3 +6,9 @@ mkfifo tree/pipe
 quarnel pack -o tree.zolt -C tree .
 echo "pack: $?"
 ls tree.zolt 2>/dev/null || echo "no archive"
+# An archive that would overwrite one of the files to pack is refused before anything is written.
+printf 'keep' >self.txt
+quarnel pack -o self.txt self.txt
+echo "self: $?"
+cat self.txt
+echo
