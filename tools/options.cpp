@@ -25,14 +25,14 @@ enum OptionId : unsigned {
   kOptArchive = 1u << 8,
 };
 
-struct OptionSpec {
+struct OptionRule {
   OptionId id;
   const char* longName;  // without "--"
   char shortName;        // 0 when there is none
   bool takesValue;
 };
 
-constexpr OptionSpec kOptionSpecs[] = {
+constexpr OptionRule kOptionRules[] = {
     {kOptModule, "module", 0, false},       {kOptKey, "key", 0, true},
     {kOptUnsafe, "unsafe-paths", 0, false}, {kOptDir, "directory", 'C', true},
     {kOptMethod, "method", 'm', true},      {kOptSize, "size", 0, true},
@@ -40,7 +40,7 @@ constexpr OptionSpec kOptionSpecs[] = {
     {kOptArchive, "archive", 0, true},
 };
 
-struct CommandSpec {
+struct CommandRule {
   Command command;
   const char* name;
   const char* summary;
@@ -51,7 +51,7 @@ struct CommandSpec {
   int maxOperands;  // -1: no limit
 };
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandRule kCommands[] = {
     {Command::kList, "list", "list the entries of an archive", "list [--module] ARCHIVE",
      "  --module      ARCHIVE is a launcher; read its \"MyArchiv\" resource\n", kOptModule, 1, 1},
     {Command::kTest, "test", "expand every entry without writing files and verify it",
@@ -106,12 +106,12 @@ std::string GeneralHelp() {
   return text;
 }
 
-std::string CommandHelp(const CommandSpec& c) {
+std::string CommandHelp(const CommandRule& c) {
   return std::string("usage: quarnel ") + c.usage + "\n\n" + c.summary + "\n\n" + c.help +
          "  --help        this help\n";
 }
 
-ParseResult Usage(const std::string& message, const CommandSpec* c) {
+ParseResult Usage(const std::string& message, const CommandRule* c) {
   ParseResult r;
   r.kind = ParseResult::Kind::kUsageError;
   r.text = "quarnel: " + message + "\n";
@@ -161,7 +161,7 @@ bool ParseMethod(const std::string& s, uint8_t& method) {
 }
 
 // Applies one option with its value; an empty result means success, otherwise the message.
-std::string Apply(const OptionSpec& o, const std::string& value, const CommandSpec& c,
+std::string Apply(const OptionRule& o, const std::string& value, const CommandRule& c,
                   Options& opts) {
   long long n = 0;
   switch (o.id) {
@@ -205,19 +205,19 @@ std::string Apply(const OptionSpec& o, const std::string& value, const CommandSp
   return {};
 }
 
-const OptionSpec* FindLong(const std::string& name) {
-  for (const auto& o : kOptionSpecs)
+const OptionRule* FindLong(const std::string& name) {
+  for (const auto& o : kOptionRules)
     if (name == o.longName) return &o;
   return nullptr;
 }
 
-const OptionSpec* FindShort(char name) {
-  for (const auto& o : kOptionSpecs)
+const OptionRule* FindShort(char name) {
+  for (const auto& o : kOptionRules)
     if (o.shortName != 0 && name == o.shortName) return &o;
   return nullptr;
 }
 
-ParseResult ParseCommand(const CommandSpec& c, const std::vector<std::string>& args) {
+ParseResult ParseCommand(const CommandRule& c, const std::vector<std::string>& args) {
   Options opts;
   opts.command = c.command;
   std::vector<std::string> operands;
@@ -234,7 +234,7 @@ ParseResult ParseCommand(const CommandSpec& c, const std::vector<std::string>& a
       continue;
     }
     if (a == "--help" || a == "-h") return Message(CommandHelp(c));
-    const OptionSpec* o = nullptr;
+    const OptionRule* o = nullptr;
     std::string shown, value;
     bool hasValue = false;
     if (a[1] == '-') {
