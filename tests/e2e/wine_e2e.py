@@ -124,7 +124,8 @@ def main():
     args = ap.parse_args()
     work = fresh_folder(args.work, "wine")
     os.makedirs(args.shots, exist_ok=True)
-    wine = Wine(os.path.join(work, "prefix"))
+    # The prefix outlives the run (made once, about 600 MB): only this test uses it.
+    wine = Wine(os.path.join(args.work, "wine-prefix"))
 
     # The launchers of this test: the demo packed under the fixed time zone and embedded into
     # the stub as its PE resource, and the same with a corrupted first entry.
