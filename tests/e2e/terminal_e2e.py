@@ -5,7 +5,7 @@ Packs the staged demo folder with a fixed time zone, embeds it into the bare stu
 the launcher with single keys: Enter extracts and, after the confirmation, starts the demo
 setup.exe, which leaves its marker; n (after an Escape that does nothing) writes nothing; the stub
 without an archive and a launcher with a corrupted entry report on the terminal and stay until
-the input ends; a closed terminal ends the launcher. Every run must end with exit code 0 and
+the input ends; a closed terminal, and SIGTERM, end the launcher. Every run must end with exit code 0 and
 leave the terminal in its normal mode.
 
 usage: terminal_e2e.py --quarnel Q --stub STUB --launcher PRE_SETUP --stage DIR --work DIR
@@ -199,6 +199,16 @@ def main():
         check(t.wait() == 0, "exit code %s" % t.status)
         check(os.listdir(folder) == ["pre-setup"], "written: %s" % os.listdir(folder))
 
+    def sigterm_restores_the_terminal():
+        folder, exe = folder_with("sigterm", launcher)
+        t = Terminal(exe, folder)
+        t.expect(PROMPT_END)
+        check(not t.mode_is_normal(), "no single-key mode at the prompt")
+        os.kill(t.pid, signal.SIGTERM)
+        check(t.wait() == 0, "exit code %s" % t.status)
+        check(t.mode_is_normal(), "terminal left in raw mode")
+        t.close()
+
     def piped_yes_and_confirmation():
         # The launcher of the build, as `printf 'y\n\n' | ./pre-setup` runs it.
         folder, exe = folder_with("pipe", args.launcher)
@@ -217,6 +227,7 @@ def main():
         ("missing_resource", missing_resource),
         ("corrupted_entry", corrupted_entry),
         ("closed_terminal_ends_the_launcher", closed_terminal_ends_the_launcher),
+        ("sigterm_restores_the_terminal", sigterm_restores_the_terminal),
         ("piped_yes_and_confirmation", piped_yes_and_confirmation),
     ])
 
