@@ -42,6 +42,7 @@ function(quarnel_demo_launcher)
     set_source_files_properties(${bin}/demo-archive.rc PROPERTIES OBJECT_DEPENDS
                                 ${bin}/demo.zolt)
     add_executable(pre-setup WIN32 ${src}/win32/main.cpp ${src}/win32/window_front_end.cpp
+                                   ${src}/win32/small_runtime.cpp
                                    ${src}/win32/pre-setup.rc ${bin}/demo-archive.rc)
     target_include_directories(pre-setup PRIVATE ${src}/win32)
     target_compile_options(pre-setup PRIVATE -Os -ffunction-sections -fdata-sections)
