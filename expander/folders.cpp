@@ -19,8 +19,13 @@ void CreateFolderPath(const std::string& Path) {
   // "D:" and other paths this short are taken as present; so is a short relative first
   // component, which then makes the creation below it fail when it does not exist.
   if (folder.size() < 3 || FolderExists(folder)) return;
-  // Parents first: the path up to and including its last delimiter (empty when none).
-  CreateFolderPath(platform::ExtractFilePath(folder));
+  // Parents first: the path up to and including its last delimiter (empty when none). A folder
+  // that ends in ":" is its own folder part; its parent is then taken without that ":", or the
+  // recursion would never end.
+  std::string parent = platform::ExtractFilePath(folder);
+  if (parent.size() >= folder.size())
+    parent = platform::ExtractFilePath(folder.substr(0, folder.size() - 1));
+  CreateFolderPath(parent);
   if (const int error = platform::CreateOneFolder(folder)) throw platform::EInOutError(error);
 }
 
