@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need (when run as root on Debian and something is missing), then builds
 # and tests every line of work: the Linux release build, the Linux build with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the 32-bit Windows build under Wine.
+# UndefinedBehaviorSanitizer, and the 32-bit Windows build under Wine; then, when clang is
+# installed, a short run of every fuzz target (scripts/fuzz-smoke.sh).
 #
 #   bash scripts/test.sh            everything
 #   bash scripts/test.sh default    only the named presets (default, debug, win32)
@@ -48,4 +49,12 @@ for preset in "${presets[@]}"; do
     status=1
   fi
 done
+# A short run of every fuzz target (about two minutes in all) where clang can build them.
+if command -v clang++ >/dev/null 2>&1; then
+  if ! FUZZ_SECONDS=15 bash scripts/fuzz-smoke.sh; then
+    status=1
+  fi
+else
+  echo "== fuzz: skipped, clang++ is not installed"
+fi
 exit $status

@@ -333,10 +333,13 @@ TEST(BadInput, HeaderFieldsAtTheirExtremes) {
           EXPECT_EQ(out.normal ? "normal" : out.message, pinned->second) << what;
           ++pinnedSeen;
         }
-        if (!out.normal) EXPECT_FALSE(out.message.empty()) << what << ": " << out.exception;
+        if (!out.normal) {
+          EXPECT_FALSE(out.message.empty()) << what << ": " << out.exception;
+        }
         // A locked entry that fails its check leaves no file behind.
-        if (out.message == "File locked -- valid key required")
+        if (out.message == "File locked -- valid key required") {
           EXPECT_FALSE(walk.Exists(entries[entry])) << what;
+        }
       }
   EXPECT_EQ(pinnedSeen, kPinned.size());
 }
