@@ -1,7 +1,30 @@
 // Binary search trees of window strings for the LZH encoder (see lzh_matchfinder.h).
 #include "codecs/lzh_matchfinder.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace codecs {
+
+namespace {
+
+// The first index j >= i (i <= 60) at which the 60-byte strings a and b differ, or 60 when they
+// agree from i to the end. Eight bytes at a time where the machine stores words low byte first;
+// the loads never reach past byte 59 of either string.
+inline int MatchEnd(const uint8_t* a, const uint8_t* b, int i) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  for (; i + 8 <= LzhMatchStringLen; i += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a + i, sizeof x);
+    std::memcpy(&y, b + i, sizeof y);
+    if (x != y) return i + (__builtin_ctzll(x ^ y) >> 3);
+  }
+#endif
+  while (i < LzhMatchStringLen && a[i] == b[i]) ++i;
+  return i;
+}
+
+}  // namespace
 
 void TLzhMatchFinder::ResetMatchTrees() {
   for (int x = LzhFirstRoot; x < LzhFirstRoot + LzhRootCount; ++x) MatchRight[x] = LzhNoNode;
@@ -36,12 +59,8 @@ void TLzhMatchFinder::InsertPosition(int r) {
       i = m;
       d = key[i] - Window[p + i];
     } else if (m == i) {
-      const uint8_t* s = Window + p;
-      while (i < LzhMatchStringLen) {
-        d = key[i] - s[i];
-        if (d != 0) break;
-        ++i;
-      }
+      i = MatchEnd(key, Window + p, i);
+      d = i < LzhMatchStringLen ? key[i] - Window[p + i] : 0;
     }
     // m > i: p agrees with its parent beyond byte i, so r differs from p at byte i exactly as it
     // differed from the parent; i and d stand.
@@ -84,9 +103,8 @@ void TLzhMatchFinder::MeasurePrefix(int k, int a, int c) {
   }
   const uint8_t* sa = Window + a;
   const uint8_t* sc = Window + c;
-  int j = k;
-  while (j < LzhMatchStringLen && sa[j] == sc[j]) ++j;
-  MatchPrefix[c] = static_cast<uint8_t>(j < LzhMatchStringLen ? j : LzhMatchStringLen);
+  MatchPrefix[c] =
+      static_cast<uint8_t>(MatchEnd(sa, sc, k < LzhMatchStringLen ? k : LzhMatchStringLen));
 }
 
 void TLzhMatchFinder::InheritPrefix(int a, int b, int c) {
