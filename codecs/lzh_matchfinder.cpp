@@ -41,6 +41,7 @@ void TLzhMatchFinder::InsertPosition(int r) {
   int i = 1;  // leading bytes known to agree with p: within a tree the first byte always does
   int d = 1;  // last comparison; >= 0 goes right (a root has only its right link)
   int bestLen = 0;
+  int need = 3;  // shortest prefix worth a look: a match of 3, or the best length so far
   int bestOffset = BestOffset;
   for (;;) {
     uint16_t& link = d >= 0 ? MatchRight[p] : MatchLeft[p];
@@ -64,13 +65,13 @@ void TLzhMatchFinder::InsertPosition(int r) {
     }
     // m > i: p agrees with its parent beyond byte i, so r differs from p at byte i exactly as it
     // differed from the parent; i and d stand.
-    if (i >= 3) {
+    if (i >= need) {
       const int o = ((r - p) & 4095) - 1;
       if (i > bestLen) {
-        bestLen = i;
+        bestLen = need = i;
         bestOffset = o;
         if (bestLen == LzhMatchStringLen) break;
-      } else if (i == bestLen && o < bestOffset) {
+      } else if (o < bestOffset) {
         bestOffset = o;
       }
     }
