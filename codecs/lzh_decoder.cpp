@@ -177,8 +177,17 @@ struct LzhOutput {
 // is the one from before the symbol's own update.
 template <bool Checked>
 inline unsigned DecodeItem(TLzhModel& model, LzhBitReader& in, LzhOutput& out, unsigned& lastTake) {
-  const int s = model.DecodeWalk([&in]() { return in.ReadBits<Checked>(1); });
-  model.CountSymbol(s);
+  // The walk, keeping the positions it passes for the update.
+  uint16_t path[LzhMaxCodeLen];
+  int depth = 0;
+  unsigned c = model.Child[LzhRoot];
+  do {
+    c += in.ReadBits<Checked>(1);
+    path[depth++] = static_cast<uint16_t>(c);
+    c = model.Child[c];
+  } while (c < static_cast<unsigned>(LzhNodeCount));
+  const int s = static_cast<int>(c) - LzhNodeCount;
+  model.CountSymbolOnPath(s, path, depth);
   if (s < 256) {
     out.Literal(static_cast<uint8_t>(s));
     lastTake = 1;

@@ -20,32 +20,55 @@ void TLzhModel::ResetModel() {
   Parent[LzhRoot] = 0;
 }
 
+unsigned TLzhModel::ExchangeUp(unsigned p, unsigned w) {
+  // q: the last position that weighed what p weighed before the increment.
+  unsigned q = p + 2;
+  while (w > Weight[q]) ++q;
+  --q;
+  // The subtrees at p and q change places; the positions keep their parents.
+  Weight[p] = Weight[q];
+  Weight[q] = static_cast<uint16_t>(w);
+  const unsigned a = Child[p];
+  Parent[a] = static_cast<uint16_t>(q);
+  if (a < static_cast<unsigned>(LzhNodeCount)) Parent[a + 1] = static_cast<uint16_t>(q);
+  const unsigned b = Child[q];
+  Child[q] = static_cast<uint16_t>(a);
+  Parent[b] = static_cast<uint16_t>(p);
+  if (b < static_cast<unsigned>(LzhNodeCount)) Parent[b + 1] = static_cast<uint16_t>(p);
+  Child[p] = static_cast<uint16_t>(b);
+  return q;
+}
+
+void TLzhModel::ClimbFrom(unsigned p) {
+  do {
+    const unsigned w = ++Weight[p];
+    if (w > Weight[p + 1]) p = ExchangeUp(p, w);
+    p = Parent[p];
+  } while (p != 0);
+}
+
 void TLzhModel::CountSymbol(int s) {
   // The root gains exactly one per call, so it meets the limit exactly.
   if (Weight[LzhRoot] == LzhWeightLimit) RescaleModel();
-  unsigned p = Parent[LzhNodeCount + s];
-  do {
+  ClimbFrom(Parent[LzhNodeCount + s]);
+}
+
+void TLzhModel::CountSymbolOnPath(int s, const uint16_t* path, int depth) {
+  // A rescale rebuilds the tree, and the path with it.
+  if (Weight[LzhRoot] == LzhWeightLimit) {
+    CountSymbol(s);
+    return;
+  }
+  // Until the first exchange the climb passes the walk's positions in reverse.
+  for (int k = depth - 1; k >= 0; --k) {
+    const unsigned p = path[k];
     const unsigned w = ++Weight[p];
     if (w > Weight[p + 1]) {
-      // q: the last position that weighed what p weighed before the increment.
-      unsigned q = p + 2;
-      while (w > Weight[q]) ++q;
-      --q;
-      // The subtrees at p and q change places; the positions keep their parents.
-      Weight[p] = Weight[q];
-      Weight[q] = static_cast<uint16_t>(w);
-      const unsigned a = Child[p];
-      Parent[a] = static_cast<uint16_t>(q);
-      if (a < static_cast<unsigned>(LzhNodeCount)) Parent[a + 1] = static_cast<uint16_t>(q);
-      const unsigned b = Child[q];
-      Child[q] = static_cast<uint16_t>(a);
-      Parent[b] = static_cast<uint16_t>(p);
-      if (b < static_cast<unsigned>(LzhNodeCount)) Parent[b + 1] = static_cast<uint16_t>(p);
-      Child[p] = static_cast<uint16_t>(b);
-      p = q;
+      ClimbFrom(Parent[ExchangeUp(p, w)]);
+      return;
     }
-    p = Parent[p];
-  } while (p != 0);
+  }
+  ++Weight[LzhRoot];  // nothing outweighs the root (its right neighbour is the sentinel)
 }
 
 void TLzhModel::RescaleModel() {

@@ -34,8 +34,17 @@ struct TLzhModel {
   void ResetModel();
   // Records one occurrence of symbol s (0..313).
   void CountSymbol(int s);
+  // The same as CountSymbol(s) for the symbol whose leaf the decoding walk has just reached:
+  // path[0..depth) are the positions the walk passed, the root's child first and the leaf last.
+  // Knowing them spares the climb its chain of parent lookups until the first exchange.
+  void CountSymbolOnPath(int s, const uint16_t* path, int depth);
   // Halves all leaf weights and rebuilds the tree; called only by CountSymbol.
   void RescaleModel();
+  // The update from position p (a leaf at 0 included) up to the root, as CountSymbol climbs.
+  void ClimbFrom(unsigned p);
+  // The node at p has just gained weight w and outweighs its right neighbour: it changes place
+  // with the last node of its former weight; returns that node's position.
+  unsigned ExchangeUp(unsigned p, unsigned w);
 
   // Code of symbol s as the bits from the root down, left-aligned in 32 bits; returns its length.
   // The weight limit keeps every code far below 32 bits (a depth of d needs a root weight of at
