@@ -158,7 +158,11 @@ class Walk {
 
   Outcome Run(const std::vector<uint8_t>& bytes, const std::string& what) {
     std::error_code ec;
+    // Files of the run before may carry the read-only bit, which Windows will not delete.
+    for (auto& e : fs::recursive_directory_iterator(target_, ec))
+      fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(target_, ec);
+    EXPECT_FALSE(fs::exists(target_)) << what << ": the last run's folder is still there";
     fs::create_directory(target_);
     expander::TQuarnel q;
     q.MakeDirectories = true;

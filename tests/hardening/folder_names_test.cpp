@@ -11,20 +11,20 @@
 namespace {
 
 TEST(FolderNames, ColonAtTheEndOfAComponent) {
+#ifdef _WIN32
+  // Windows refuses ":" in a folder name; Wine instead makes such a folder under a mapped name
+  // that the temporary folder's clean-up then cannot walk.
+  GTEST_SKIP() << "folder names with ':' are staged on POSIX only";
+#endif
   for (const char* name : {"a:", "b:\\c", "d::", "e:\\f:\\", "g: h:"}) {
     testsupport::TempDir dir;
     const std::string path = dir.Folder() + name;
-    // POSIX takes ":" in a folder name, Windows refuses it with an I/O error; either way the
-    // call comes back.
+    // POSIX takes ":" in a folder name: the call comes back with every folder made.
     try {
       expander::CreateFolderPath(path);
-#ifndef _WIN32
       EXPECT_TRUE(expander::FolderExists(path)) << name;
-#endif
-    } catch (const platform::EInOutError&) {
-#ifndef _WIN32
-      ADD_FAILURE() << name << ": not created";
-#endif
+    } catch (const platform::EInOutError& e) {
+      ADD_FAILURE() << name << ": " << e.what();
     }
   }
 }
