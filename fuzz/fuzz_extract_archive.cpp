@@ -16,13 +16,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The private parent folder of this process, removed again when the process exits.
+class ParentFolder {
+ public:
+  ParentFolder() : path_(fs::temp_directory_path() / ("quarnel-fuzz-" + std::to_string(getpid()))) {
+    fs::create_directories(path_);
+  }
+  ~ParentFolder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& Path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
 const fs::path& Parent() {
-  static const fs::path parent = [] {
-    fs::path p = fs::temp_directory_path() / ("quarnel-fuzz-" + std::to_string(getpid()));
-    fs::create_directories(p);
-    return p;
-  }();
-  return parent;
+  static const ParentFolder parent;
+  return parent.Path();
 }
 
 }  // namespace
