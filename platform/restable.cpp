@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/exceptions.h"
+#include "platform/le_bytes.h"
 #include "platform/strings.h"
 
 namespace platform {
@@ -12,20 +13,13 @@ namespace {
 constexpr size_t kEntryFixedSize = 12;  // DataOffset, DataSize, TypeLength, NameLength
 constexpr uint64_t kLargestEntrySize = kEntryFixedSize + 2 * 0xFFFF;
 
-uint32_t GetU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t GetU16(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
 void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  out.resize(out.size() + 4);
+  PutLe32(&out[out.size() - 4], v);
 }
 void PutU16(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
+  out.resize(out.size() + 2);
+  PutLe16(&out[out.size() - 2], v);
 }
 
 }  // namespace
@@ -33,11 +27,11 @@ void PutU16(std::vector<uint8_t>& out, uint16_t v) {
 bool ParseResourceTrailer(const uint8_t* last, uint64_t fileSize, ResourceTrailer& trailer) {
   if (fileSize < kResourceTrailerSize) return false;
   if (std::memcmp(last + 16, kResourceTableMagic, sizeof kResourceTableMagic) != 0) return false;
-  if (GetU32(last + 12) != kResourceTableVersion) return false;
+  if (GetLe32(last + 12) != kResourceTableVersion) return false;
   ResourceTrailer t;
-  t.imageEnd = GetU32(last);
-  t.tableOffset = GetU32(last + 4);
-  t.count = GetU32(last + 8);
+  t.imageEnd = GetLe32(last);
+  t.tableOffset = GetLe32(last + 4);
+  t.count = GetLe32(last + 8);
   uint64_t tableEnd = fileSize - kResourceTrailerSize;
   if (t.imageEnd > t.tableOffset || t.tableOffset > tableEnd) return false;
   // The table holds exactly its entries: at least the fixed part of each, and no more than
@@ -57,9 +51,9 @@ bool ParseResourceEntries(const uint8_t* table, size_t tableSize, const Resource
   for (uint32_t i = 0; i < trailer.count; ++i) {
     if (tableSize - at < kEntryFixedSize) return false;
     ResourceEntry e;
-    e.offset = GetU32(table + at);
-    e.size = GetU32(table + at + 4);
-    size_t typeLength = GetU16(table + at + 8), nameLength = GetU16(table + at + 10);
+    e.offset = GetLe32(table + at);
+    e.size = GetLe32(table + at + 4);
+    size_t typeLength = GetLe16(table + at + 8), nameLength = GetLe16(table + at + 10);
     at += kEntryFixedSize;
     if (tableSize - at < typeLength + nameLength) return false;
     e.type.assign(reinterpret_cast<const char*>(table + at), typeLength);

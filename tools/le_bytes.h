@@ -6,21 +6,21 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/le_bytes.h"
+
 namespace tools {
 
 inline uint16_t Get16(const std::vector<uint8_t>& b, size_t at) {
-  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+  return platform::GetLe16(&b[at]);
 }
 inline uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
-  return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) |
-         (static_cast<uint32_t>(b[at + 2]) << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+  return platform::GetLe32(&b[at]);
 }
 inline void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
-  b[at] = static_cast<uint8_t>(v);
-  b[at + 1] = static_cast<uint8_t>(v >> 8);
+  platform::PutLe16(&b[at], v);
 }
 inline void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  platform::PutLe32(&b[at], v);
 }
 
 }  // namespace tools
