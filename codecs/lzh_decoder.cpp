@@ -45,7 +45,11 @@ struct LzhBitReader {
 
   // Adds the bytes taken directly from the block to the input sum.
   void Settle() {
-    for (const uint8_t* p = Unsummed; p != State.ReadPos; ++p) State.InputSum += *p;
+    // A local sum: the compiler may not keep the member in a register across byte loads.
+    uint32_t sum = 0;
+    const size_t n = static_cast<size_t>(State.ReadPos - Unsummed);
+    for (size_t k = 0; k < n; ++k) sum += Unsummed[k];
+    State.InputSum += sum;
     Unsummed = State.ReadPos;
   }
 
@@ -179,15 +183,28 @@ template <bool Checked>
 inline unsigned DecodeItem(TLzhModel& model, LzhBitReader& in, LzhOutput& out, unsigned& lastTake) {
   // The walk, keeping the positions it passes for the update.
   uint16_t path[LzhMaxCodeLen];
-  int depth = 0;
-  unsigned c = model.Child[LzhRoot];
-  do {
-    c += in.ReadBits<Checked>(1);
-    path[depth++] = static_cast<uint16_t>(c);
-    c = model.Child[c];
-  } while (c < static_cast<unsigned>(LzhNodeCount));
+  uint16_t* end = path;
+  size_t c = model.Child[LzhRoot];
+  if (Checked) {
+    do {
+      c += in.ReadBits<true>(1);
+      *end++ = static_cast<uint16_t>(c);
+      c = model.Child[c];
+    } while (c < static_cast<size_t>(LzhNodeCount));
+  } else {
+    // Enough bits are held for the longest code: take them from a local copy, count them once.
+    uint64_t bits = in.Bits;
+    do {
+      c += static_cast<size_t>(bits >> 63);
+      bits <<= 1;
+      *end++ = static_cast<uint16_t>(c);
+      c = model.Child[c];
+    } while (c < static_cast<size_t>(LzhNodeCount));
+    in.Bits = bits;
+    in.Count -= static_cast<unsigned>(end - path);
+  }
   const int s = static_cast<int>(c) - LzhNodeCount;
-  model.CountSymbolOnPath(s, path, depth);
+  model.CountSymbolOnPath(s, path, static_cast<int>(end - path));
   if (s < 256) {
     out.Literal(static_cast<uint8_t>(s));
     lastTake = 1;

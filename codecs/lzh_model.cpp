@@ -20,29 +20,31 @@ void TLzhModel::ResetModel() {
   Parent[LzhRoot] = 0;
 }
 
-unsigned TLzhModel::ExchangeUp(unsigned p, unsigned w) {
+inline unsigned TLzhModel::ExchangeUp(unsigned p, unsigned w) {
   // q: the last position that weighed what p weighed before the increment.
-  unsigned q = p + 2;
+  size_t q = p + 2;
   while (w > Weight[q]) ++q;
   --q;
   // The subtrees at p and q change places; the positions keep their parents.
   Weight[p] = Weight[q];
   Weight[q] = static_cast<uint16_t>(w);
-  const unsigned a = Child[p];
-  Parent[a] = static_cast<uint16_t>(q);
-  if (a < static_cast<unsigned>(LzhNodeCount)) Parent[a + 1] = static_cast<uint16_t>(q);
-  const unsigned b = Child[q];
+  const size_t a = Child[p];
+  const size_t b = Child[q];
   Child[q] = static_cast<uint16_t>(a);
-  Parent[b] = static_cast<uint16_t>(p);
-  if (b < static_cast<unsigned>(LzhNodeCount)) Parent[b + 1] = static_cast<uint16_t>(p);
   Child[p] = static_cast<uint16_t>(b);
-  return q;
+  Parent[a] = static_cast<uint16_t>(q);
+  if (a < static_cast<size_t>(LzhNodeCount)) Parent[a + 1] = static_cast<uint16_t>(q);
+  Parent[b] = static_cast<uint16_t>(p);
+  if (b < static_cast<size_t>(LzhNodeCount)) Parent[b + 1] = static_cast<uint16_t>(p);
+  return static_cast<unsigned>(q);
 }
 
-void TLzhModel::ClimbFrom(unsigned p) {
+void TLzhModel::ClimbFrom(unsigned start) {
+  size_t p = start;
   do {
-    const unsigned w = ++Weight[p];
-    if (w > Weight[p + 1]) p = ExchangeUp(p, w);
+    const unsigned w = Weight[p] + 1u;
+    Weight[p] = static_cast<uint16_t>(w);
+    if (w > Weight[p + 1]) p = ExchangeUp(static_cast<unsigned>(p), w);
     p = Parent[p];
   } while (p != 0);
 }
@@ -60,11 +62,12 @@ void TLzhModel::CountSymbolOnPath(int s, const uint16_t* path, int depth) {
     return;
   }
   // Until the first exchange the climb passes the walk's positions in reverse.
-  for (int k = depth - 1; k >= 0; --k) {
-    const unsigned p = path[k];
-    const unsigned w = ++Weight[p];
+  for (const uint16_t* k = path + depth; k != path;) {
+    const size_t p = *--k;
+    const unsigned w = Weight[p] + 1u;
+    Weight[p] = static_cast<uint16_t>(w);
     if (w > Weight[p + 1]) {
-      ClimbFrom(Parent[ExchangeUp(p, w)]);
+      ClimbFrom(Parent[ExchangeUp(static_cast<unsigned>(p), w)]);
       return;
     }
   }
