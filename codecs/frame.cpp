@@ -51,11 +51,11 @@ std::unique_ptr<uint8_t[]> AllocateBuffer() {
   return buffer;
 }
 
-}  // namespace
-
-void RunCodec(const TShowProgressEvent& progress, ByteStream& Dest, ByteStream& Source,
-              int32_t SourceSize, int32_t DestSize, uint8_t Method, uint32_t& Checksum,
-              TCProcessMode Mode) {
+// One run of the frame around body(state); Checksum gets the output sum when expanding, the
+// input sum when compressing, then the last partial block is written.
+template <class Body>
+void RunFrame(const TShowProgressEvent& progress, ByteStream& Dest, ByteStream& Source,
+              int32_t SourceSize, bool expanding, uint32_t& Checksum, Body&& body) {
   // A copy, so that a handler that reassigns the owner's event during the run (even to itself)
   // does not pull the function out from under the running call.
   const TShowProgressEvent handler = progress;
@@ -80,24 +80,38 @@ void RunCodec(const TShowProgressEvent& progress, ByteStream& Dest, ByteStream& 
   state.InputSum = state.OutputSum = 0;
   state.BytesRead = 0;
 
-  const bool expanding = Mode != pmCompress;
-  if (Method == mtRLE) {
-    if (expanding)
-      ExpandRle(state);
-    else
-      CompressRle(state);
-  } else if (Method == mtLZH) {
-    if (expanding)
-      ExpandLzh(state, DestSize);
-    else
-      CompressLzh(state);
-  } else {
-    Checksum = 0;
-    return;
-  }
+  body(state);
   Checksum = expanding ? state.OutputSum : state.InputSum;
   if (state.WritePos != state.OutBuffer)
     Dest.WriteBuffer(state.OutBuffer, static_cast<int32_t>(state.WritePos - state.OutBuffer));
+}
+
+}  // namespace
+
+void RunCodec(const TShowProgressEvent& progress, ByteStream& Dest, ByteStream& Source,
+              int32_t SourceSize, int32_t DestSize, uint8_t Method, uint32_t& Checksum,
+              TCProcessMode Mode) {
+  const bool expanding = Mode != pmCompress;
+  // Any other method reads and writes nothing, so both sums, and Checksum, stay 0.
+  RunFrame(progress, Dest, Source, SourceSize, expanding, Checksum, [&](CodecState& state) {
+    if (Method == mtRLE) {
+      if (expanding)
+        ExpandRle(state);
+      else
+        CompressRle(state);
+    } else if (Method == mtLZH) {
+      if (expanding)
+        ExpandLzh(state, DestSize);
+      else
+        CompressLzh(state);
+    }
+  });
+}
+
+void RunCompressor(const TShowProgressEvent& progress, ByteStream& Dest, ByteStream& Source,
+                   int32_t SourceSize, TCompressBody Compress, uint32_t& Checksum) {
+  RunFrame(progress, Dest, Source, SourceSize, false, Checksum,
+           [&](CodecState& state) { Compress(state); });
 }
 
 }  // namespace codecs

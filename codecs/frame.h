@@ -87,4 +87,13 @@ void RunCodec(const TShowProgressEvent& progress, ByteStream& Dest, ByteStream& 
               int32_t SourceSize, int32_t DestSize, uint8_t Method, uint32_t& Checksum,
               TCProcessMode Mode);
 
+// A compressing codec body that codes the whole input of a run through the state's per-byte
+// operations (CompressRle, CompressLzh, CompressLzhBest).
+using TCompressBody = void (*)(CodecState& state);
+
+// A compressing run of the frame with the body given instead of the method's own encoder: the
+// same block I/O, progress and stop, and Checksum the sum of the input bytes.
+void RunCompressor(const TShowProgressEvent& progress, ByteStream& Dest, ByteStream& Source,
+                   int32_t SourceSize, TCompressBody Compress, uint32_t& Checksum);
+
 }  // namespace codecs

@@ -10,9 +10,9 @@
 #include <new>
 
 #include "codecs/lzh.h"
+#include "codecs/lzh_bit_writer.h"
 #include "codecs/lzh_matchfinder.h"
 #include "codecs/lzh_model.h"
-#include "codecs/lzh_tables.h"
 #include "platform/exceptions.h"
 
 namespace codecs {
@@ -29,8 +29,7 @@ struct TLzhEncoder {
   uint16_t WindowPos;                    // next position to code; the lookahead starts here
   uint16_t FillPos;                      // where the next source byte goes (WindowPos - 4036)
   uint16_t LookLen;                      // source bytes from WindowPos on still to be coded
-  uint16_t OutBits;                      // pending output bits, left-aligned, zeros below
-  uint8_t OutBitCount;                   // pending bits in OutBits, 0..7 between calls
+  TLzhBitWriter Bits;                    // packs the codes into the frame's output
   bool InputEnded;                       // the frame has reported the end of the input
 
   // Next source byte; false from the first end of the input on. Once the frame has reported the
@@ -46,49 +45,13 @@ struct TLzhEncoder {
     return true;
   }
 
-  // Appends the top n (1..16) bits of w; the bits of w below them are 0.
-  void WriteBits(int n, uint16_t w) {
-    OutBits = static_cast<uint16_t>(OutBits | (w >> OutBitCount));
-    OutBitCount = static_cast<uint8_t>(OutBitCount + n);
-    if (OutBitCount >= 8) {
-      State->WriteDestByte(static_cast<uint8_t>(OutBits >> 8));
-      OutBitCount = static_cast<uint8_t>(OutBitCount - 8);
-      if (OutBitCount >= 8) {
-        State->WriteDestByte(static_cast<uint8_t>(OutBits));
-        OutBitCount = static_cast<uint8_t>(OutBitCount - 8);
-        // The bits of w that did not fit; a shift of 16 (all of w went out) leaves 0.
-        OutBits = static_cast<uint16_t>(static_cast<uint32_t>(w) << (n - OutBitCount));
-      } else {
-        OutBits = static_cast<uint16_t>(static_cast<uint32_t>(OutBits) << 8);
-      }
-    }
-  }
-
   // Writes the current code of s, then counts s: the code used is the one from before the
   // symbol's own update, as the decoder walks it.
   void EncodeSymbol(int s) {
     uint32_t code = 0;
     const int len = Model.EncodeWalk(s, code);
-    if (len <= 16) {
-      WriteBits(len, static_cast<uint16_t>(code >> 16));
-    } else {
-      // Rare, but a skewed history can make a code longer than the 16-bit writer takes at once.
-      WriteBits(16, static_cast<uint16_t>(code >> 16));
-      WriteBits(len - 16, static_cast<uint16_t>(code));
-    }
+    Bits.WriteCode(len, code);
     Model.CountSymbol(s);
-  }
-
-  // Upper six bits of o as their prefix code, then the lower six plainly.
-  void EncodeOffset(int o) {
-    const int u = o >> 6;
-    WriteBits(HighPartLen[u], static_cast<uint16_t>(HighPartCode[u] << 8));
-    WriteBits(6, static_cast<uint16_t>((o & 63) << 10));
-  }
-
-  // Writes the last, partial byte, filled up with 0 bits.
-  void FlushBits() {
-    if (OutBitCount > 0) State->WriteDestByte(static_cast<uint8_t>(OutBits >> 8));
   }
 
   // Moves both ends of the window on by one position.
@@ -102,8 +65,7 @@ struct TLzhEncoder {
 
 void TLzhEncoder::Run() {
   Model.ResetModel();
-  OutBits = 0;
-  OutBitCount = 0;
+  Bits.ResetBits();
   Finder.Window = Window;
   Finder.ResetMatchTrees();
 
@@ -133,7 +95,7 @@ void TLzhEncoder::Run() {
       EncodeSymbol(Window[WindowPos]);
     } else {
       EncodeSymbol(n + (256 - LzhMinMatch));
-      EncodeOffset(Finder.BestOffset);
+      Bits.EncodeOffset(Finder.BestOffset);
     }
 
     // One new byte for each byte coded; the oldest string leaves its tree before its first
@@ -158,7 +120,7 @@ void TLzhEncoder::Run() {
     }
   } while (LookLen != 0);
 
-  FlushBits();
+  Bits.FlushBits();
 }
 
 }  // namespace
@@ -168,6 +130,7 @@ void CompressLzh(CodecState& state) {
   std::unique_ptr<TLzhEncoder> encoder(new (std::nothrow) TLzhEncoder());
   if (!encoder) throw platform::EOutOfMemory();
   encoder->State = &state;
+  encoder->Bits.State = &state;
   encoder->InputEnded = false;
   encoder->Run();
 }
