@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "expander/quarnel.h"
+#include "platform/exceptions.h"
 #include "platform/strings.h"
 #include "tools/archive_input.h"
 #include "tools/commands.h"
@@ -106,6 +107,13 @@ void ExtractCommand(const Options& options, CommandContext& context) {
   };
   try {
     q.ExtractArchive(*source, options.names.empty() ? nullptr : &names);
+  } catch (const platform::EInOutError& e) {
+    // The text of an I/O error ("Dateizugriff verweigert") names no file: name the one that
+    // was being written, or the target folder when no entry had been reached.
+    printWritten();
+    std::string where = pending.empty() ? q.TargetPath() : pending;
+    if (where.empty()) where = ".";
+    throw platform::Exception(PrintableName(DisplayPath(where)) + ": " + e.what());
   } catch (...) {
     // The files written before the failure stay on disk; say which they are.
     printWritten();

@@ -48,3 +48,26 @@ stored_archive() {
     done
   } >"$file"
 }
+
+# as_unprivileged COMMAND...: runs COMMAND as an ordinary user, for whom permission bits hold:
+# as root through setpriv as the user nobody (65534), with quarnel copied beside the run folder
+# where that user can start it; otherwise as the current user.
+as_unprivileged() {
+  if [ "$(id -u)" != 0 ]; then
+    "$@"
+    return
+  fi
+  if [ ! -x ../bin/quarnel ]; then
+    mkdir -p ../bin
+    cp "$QUARNEL" ../bin/quarnel
+    chmod 755 .. ../bin ../bin/quarnel .
+  fi
+  PATH="$(cd ../bin && pwd):$PATH" setpriv --reuid=65534 --regid=65534 --clear-groups "$@"
+}
+
+# unprivileged_owns PATH...: gives PATH (and what is below it) to the user of as_unprivileged.
+unprivileged_owns() {
+  if [ "$(id -u)" = 0 ]; then
+    chown -R 65534:65534 "$@"
+  fi
+}

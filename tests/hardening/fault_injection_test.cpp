@@ -278,6 +278,8 @@ TEST(FaultInjection, ReadOnlyFolderAndFile) {
     if (!disk->MakeReadOnly())
       GTEST_SKIP() << "read-only remount refused: " << std::strerror(errno);
   } else {
+    // The folder's bits keep new files out; the file's own bits keep it from being changed.
+    fs::permissions(locked / "keep.txt", fs::perms::owner_read);
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
   }
 
